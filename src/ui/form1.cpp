@@ -154,10 +154,9 @@ bool Form1::isOwnKeyEvent(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
-    const bool passedOn = event == previewedKey_ && !previewedKeyReceiver_.isNull() &&
-                          watched != !previewedKeyReceiver_.isNull() &&
-                          static_cast<QWidget *>(watched)->isAncestorOf(
-                              static_cast<QWidget *>(previewedKeyReceiver_));
+    auto *lastReceiver = qobject_cast<QWidget *>(previewedKeyReceiver_.data());
+    const bool passedOn = event == previewedKey_ && lastReceiver && widget != lastReceiver &&
+                          widget->isAncestorOf(lastReceiver);
     if (passedOn)
         return false;
     previewedKey_ = event;
