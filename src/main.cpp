@@ -1,10 +1,9 @@
-#include <QApplication>
-
+#include "ui/application.h"
 #include "ui/form1.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    ZorvelanApplication app(argc, argv);
     Form1 window;
     window.show();
     return app.exec();
