@@ -36,12 +36,17 @@ public:
 
     DecimalNum() = default;  // zero
 
-    // Throws OverflowError when coefficient > kMaxCoefficient or scale > 28.
+    // Throws OverflowError when coefficient > kMaxCoefficient or the scale is
+    // outside 0..28. A zero is never negative.
     static DecimalNum fromParts(uint128 coefficient, int scale, bool negative);
     // Decimal text: optional blanks, optional sign, digits with an optional
-    // fractional part. Throws ConversionError or OverflowError.
+    // fractional part ("12", "-0.5", ".5", "5."). Fractional digits that do
+    // not fit (beyond 28 places or 96 bits) are rounded half to even.
+    // Throws ConversionError or OverflowError.
     static DecimalNum fromText(std::string_view text);
-    // Rounded to 15 significant digits, then stored exactly.
+    // Rounded to 15 significant digits, then stored exactly at the smallest
+    // scale (beyond 28 places rounded half to even). Overflow for magnitudes
+    // beyond 96 bits and for NaN and infinities.
     static DecimalNum fromDouble(double value);
     static DecimalNum fromInt(std::int64_t value);
     static DecimalNum fromUInt128(uint128 value);  // throws OverflowError beyond 96 bits
@@ -69,6 +74,7 @@ public:
     friend bool operator==(const DecimalNum &a, const DecimalNum &b) { return (a <=> b) == 0; }
 
     // " 7", "-3.5", " .2": sign position, digits, "." before any fraction.
+    // Trailing zeros of the fraction are not written (2.50 gives " 2.5").
     std::string signedText() const;
     // signedText() without the leading blank.
     std::string trimmedText() const;
@@ -77,12 +83,21 @@ public:
     std::string fixedPattern(int places, char decimalSeparator) const;
 
 private:
+    // Zero is never negative.
+    DecimalNum(uint128 coefficient, int scale, bool negative)
+        : coefficient_(coefficient),
+          scale_(static_cast<std::uint8_t>(scale)),
+          negative_(negative && coefficient != 0) {}
+
     uint128 coefficient_ = 0;
     std::uint8_t scale_ = 0;
     bool negative_ = false;
 };
 
-// Text forms of doubles (at most 15 significant digits, exponent form from 1e15).
+// Text forms of doubles: at most 15 significant digits; exponent form
+// ("1E+15", "1.23456789012346E+15", "1.5E-07") for magnitudes from 1e15 up
+// and below 1e-5, positional otherwise. signedText: " 7", "-2.5", " .2";
+// plainText: "7", "-2.5", "0,2" with the given separator.
 std::string signedText(double value);
 std::string trimmedText(double value);
 std::string plainText(double value, char decimalSeparator);
