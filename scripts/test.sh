@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
-# Builds Zorvelan and runs every test on Qt's offscreen platform.
+# Builds Zorvelan and runs every test on Qt's offscreen platform: once as
+# shipped (warnings are errors), once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then fuzzes the number type for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh clang libclang-rt-14-dev
 export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+stage() { echo; echo "=== $1 ($(date +%T))"; }
+
+stage "Build and test"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/test
-ctest --test-dir build/test --output-on-failure -j2
+ctest --test-dir build/test --output-on-failure -j"$jobs"
+
+stage "Build and test under ASan and UBSan"
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVELAN_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize"
+cmake --build build/sanitize
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+stage "Fuzz the number type"
+scripts/fuzz.sh "${ZORVELAN_FUZZ_SECONDS:-60}"
+stage "All passed"
