@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/form1.h"
+
+// subProgress in parts, so that the engine's loop can count its calls inline.
+namespace progress {
+
+inline constexpr double kMaxCallsBetweenUpdates = 100000;
+
+// Sets up pc for a range larger than any before in this command.
+void startRange(Form1 &form, double lim);
+// The labels, confidence and Quick Test limit of an update point.
+void showUpdate(Form1 &form, double d, double lim, const QDateTime &start);
+
+// One call: two comparisons and an increment, unless it is an update point.
+inline void onCall(Form1 &form, double d, double lim, const QDateTime &start)
+{
+    if (lim > form.lastlimit)
+        startRange(form, lim);
+    if (form.pc == 0)
+        return;
+    form.nct += 1;
+    if (form.nct == kMaxCallsBetweenUpdates || form.nct == form.pc) [[unlikely]]
+        showUpdate(form, d, lim, start);
+}
+
+// subProgress for a loop that calls it once per pass with the same lim, when
+// nothing else calls it in between. The calls up to the next update point do
+// nothing but add 1 to nct, so they are only counted down; nct catches up when the next genuine call is made and in sync(), which the loop
+// calls before running code that may call subProgress itself.
+class PassCounter {
+public:
+    PassCounter(Form1 &form, double lim, const QDateTime &start)
+        : form_(form), lim_(lim), start_(start)
+    {
+    }
+    ~PassCounter() { sync(); }
+    PassCounter(const PassCounter &) = delete;
+    PassCounter &operator=(const PassCounter &) = delete;
+
+    void onPass(double d)
+    {
+        if (--callsLeft_ > 0) [[likely]]
+            return;
+        genuineCall(d);
+    }
+    // Brings nct up to date; the next call is then a genuine one.
+    void sync()
+    {
+        catchUp(window_ - callsLeft_);
+        window_ = callsLeft_ = 1;
+    }
+
+private:
+    // All inline, so that the counter can live in registers.
+    void catchUp(std::int64_t skippedCalls)
+    {
+        if (skippedCalls > 0 && form_.pc != 0)
+            form_.nct += static_cast<double>(skippedCalls);
+    }
+    void genuineCall(double d)
+    {
+        catchUp(window_ - 1);
+        onCall(form_, d, lim_, start_);
+        window_ = callsLeft_ = callsToNextUpdate();
+    }
+    // With lim no longer above lastlimit, pc stays as it is and every call
+    // adds 1 to nct until it reaches 100000 or pc.
+    std::int64_t callsToNextUpdate() const
+    {
+        constexpr std::int64_t kNever = std::int64_t(1) << 62;
+        if (form_.pc == 0)
+            return kNever;
+        std::int64_t calls = kNever;
+        for (const double target : {kMaxCallsBetweenUpdates, form_.pc}) {
+            const double ahead = target - form_.nct;
+            if (ahead >= 1 && ahead < static_cast<double>(calls))
+                calls = static_cast<std::int64_t>(ahead);
+        }
+        return calls;
+    }
+
+    Form1 &form_;
+    const double lim_;
+    const QDateTime &start_;
+    // Calls in the current window, and calls left before its genuine call.
+    std::int64_t window_ = 1;
+    std::int64_t callsLeft_ = 1;
+};
+
+}  // namespace progress

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The trial divisors of the primality test and their bound.
+namespace trial {
+
+// sqrt(n) computed on the nearest double of n, rounded to the nearest whole
+// number with halves going to the even neighbour.
+std::uint64_t bound(double n);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+double roundHalfEven(double x);
+
+// Above 10 a candidate that is a multiple of 3, then of 5, then of 7 moves on
+// by 2, each test once and in that order: 25 becomes 27, 33 becomes 37.
+constexpr std::uint64_t skipSmallMultiples(std::uint64_t d)
+{
+    if (d % 3 == 0)
+        d += 2;
+    if (d % 5 == 0)
+        d += 2;
+    if (d % 7 == 0)
+        d += 2;
+    return d;
+}
+
+// From 11 on, the divisors follow a cycle of kCycleLength gaps that adds up
+// to 210 (the skips depend on d mod 3, 5 and 7 alone).
+inline constexpr int kCycleLength = 58;
+using CycleGaps = std::array<std::uint8_t, kCycleLength>;
+
+constexpr CycleGaps makeCycleGaps()
+{
+    CycleGaps gaps{};
+    std::uint64_t d = 11;
+    for (auto &gap : gaps) {
+        const std::uint64_t next = skipSmallMultiples(d + 2);
+        gap = static_cast<std::uint8_t>(next - d);
+        d = next;
+    }
+    return gaps;
+}
+inline constexpr CycleGaps kCycleGaps = makeCycleGaps();
+
+constexpr bool cycleCloses()
+{
+    std::uint64_t sum = 0;
+    for (std::uint8_t gap : kCycleGaps)
+        sum += gap;
+    return sum == 210 && skipSmallMultiples(11) == 11;
+}
+static_assert(cycleCloses(), "the skips repeat every 210 from 11 on");
+
+// Walks the trial divisors 2, 3, then every odd number (step 2; numbers up to
+// 15 use step 1 and try 2, 3, 4) with the skips above 10, while the candidate
+// before its skips is within the bound. A skipped candidate may land beyond
+// the bound; it is tried all the same.
+class DivisorWalk {
+public:
+    DivisorWalk(std::uint64_t bound, std::uint64_t step) : bound_(bound), step_(step) {}
+
+    // Moves to the next divisor; false when the walk is over.
+    bool next()
+    {
+        if (!onCycle_)
+            return nextBeforeCycle();
+        if (d_ + 2 > bound_)
+            return false;
+        d_ += kCycleGaps[position_];
+        if (++position_ == kCycleLength)
+            position_ = 0;
+        return true;
+    }
+    std::uint64_t divisor() const { return d_; }
+
+private:
+    // 2, 3, 5, 7, 9 (or 2, 3, 4), each candidate checked against the bound.
+    bool nextBeforeCycle()
+    {
+        std::uint64_t candidate = passes_ == 0 ? 2 : d_ + step_;
+        if (candidate > bound_)
+            return false;
+        if (++passes_ == 2)
+            candidate = 3;  // step 2 would have reached 4
+        if (candidate > 10) {
+            candidate = skipSmallMultiples(candidate);
+            onCycle_ = step_ == 2 && candidate == 11;
+        }
+        d_ = candidate;
+        return true;
+    }
+
+    std::uint64_t bound_;
+    std::uint64_t step_;
+    std::uint64_t d_ = 0;
+    int passes_ = 0;
+    bool onCycle_ = false;
+    int position_ = 0;
+};
+
+}  // namespace trial
