@@ -69,6 +69,8 @@ public:
     bool blDiv = false;
     bool blPCD = false;
     bool blCert = false;
+    // Esc ended the factor search; Analyze then runs no divisor pass.
+    bool blFactorsInterrupted = false;
 
     double LMO = 0;
     double LFO = 0;

@@ -1,0 +1,88 @@
+// The divisor walk of Analyze (every integer up to the square root) against a
+// bare loop that computes only the remainders of the same divisors.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <cmath>
+
+#include "bench.h"
+#include "engine/fast_fraction.h"
+#include "ui/extent_list.h"
+#include "ui/form1.h"
+
+namespace {
+
+// 3 * 10000000000000061: the walk runs to 173205080.
+const QString kComposite = QStringLiteral("30000000000000183");
+constexpr int kRepeats = 3;
+
+std::uint64_t sink;
+
+// Processor seconds for the remainders of 1 to last.
+double bareLoopSeconds(std::uint64_t n, std::uint64_t last)
+{
+    const fastfrac::Dividend64 remainderOf{n};
+    std::uint64_t divisors = 0;
+    const double start = bench::threadSeconds();
+    for (std::uint64_t d = 1; d <= last; ++d)
+        divisors += remainderOf(d) == 0 ? 1 : 0;
+    const double seconds = bench::threadSeconds() - start;
+    sink += divisors;
+    return seconds;
+}
+
+// Processor seconds of Analyze's divisor pass: the engine meets the divisor 3
+// and hands over to the walk, which lists the report and fills the panel.
+double walkSeconds(Form1 &form, const QString &number)
+{
+    form.subResetState();
+    form.Text1->setText(number);
+    form.blAnalyze = true;
+    form.subClearResults();
+    form.blRunning = true;
+    form.blEsc = false;
+    form.blPrimeFactors = false;
+    const double start = bench::threadSeconds();
+    form.subTrialDivide(DecimalNum::fromText(number.toStdString()));
+    return bench::threadSeconds() - start;
+}
+
+template <class Measure>
+double bestOf(Measure measure)
+{
+    double best = 0;
+    for (int i = 0; i < kRepeats; ++i) {
+        const double seconds = measure();
+        if (best == 0 || seconds < best)
+            best = seconds;
+    }
+    return best;
+}
+
+void walkSection()
+{
+    const auto n = static_cast<std::uint64_t>(kComposite.toULongLong());
+    const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+    std::printf("  n = %s, walk to %llu; rates per second of processor time, best of %d\n",
+                qPrintable(kComposite), static_cast<unsigned long long>(last), kRepeats);
+
+    const double bare = static_cast<double>(last) / bestOf([&] { return bareLoopSeconds(n, last); });
+    bench::report("(a) bare loop, remainders only", bare / 1e6, "M divisors/s");
+
+    Form1 form;
+    form.endProgram = [] {};
+    form.show();
+    QCoreApplication::processEvents();
+    const double walk = static_cast<double>(last) / bestOf([&] { return walkSeconds(form, kComposite); });
+    bench::report("(b) divisor walk of Analyze", walk / 1e6, "M divisors/s");
+    bench::report("(b) / (a)", walk / bare, "");
+    std::printf("  report ends: %s | %s; best nonfactor %s%s\n",
+                qPrintable(form.List1->item(form.List1->count() - 2)->text()),
+                qPrintable(form.List1->item(form.List1->count() - 1)->text()),
+                qPrintable(form.lbNo->text()), qPrintable(form.lbOf->text()));
+}
+
+}  // namespace
+
+ZORVELAN_BENCH_SECTION("walk", walkSection);

@@ -1,0 +1,171 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <cmath>
+#include <exception>
+#include <vector>
+
+#include "analysis/best_nonfactors.h"
+#include "analysis/whole_numbers.h"
+#include "engine/fast_fraction.h"
+#include "engine/progress.h"
+#include "ui/extent_list.h"
+#include "ui/form1.h"
+#include "ui/text_forms.h"
+
+namespace {
+
+QString wholeText(uint128 value) { return qstr(DecimalNum::fromUInt128(value).trimmedText()); }
+QString divisorText(std::uint64_t value)
+{
+    return qstr(DecimalNum::fromInt(static_cast<std::int64_t>(value)).signedText());
+}
+
+// Lists every divisor of the entered number but the number itself: the walk
+// tries every integer up to the square root and lists the divisors it meets,
+// and the partners n / d of those divisors follow, largest first. Along the
+// way the best nonfactors go to the divisor-ratio panel.
+class DivisorReport {
+public:
+    DivisorReport(Form1 &form, const QDateTime &start) : form_(form), start_(start) {}
+
+    void run();
+
+private:
+    template <class Dividend>
+    void walk(uint128 n, const Dividend &remainderOf, std::uint64_t last);
+    void listDivisor(std::uint64_t d);
+    void showBestNonfactor(std::uint64_t d, double fraction);
+    void pumpEvents();
+    void listPartners(uint128 n);
+    void listTotals(uint128 n);
+
+    Form1 &form_;
+    const QDateTime start_;
+    std::vector<std::uint64_t> divisors_;  // found by the walk, ascending
+    uint128 sum_ = 0;
+    int count_ = 0;
+};
+
+void DivisorReport::run()
+{
+    form_.Label12->setText(QStringLiteral("Best nonfactors:"));
+    form_.lsLMO->clear();
+    form_.update();
+    const DecimalNum entered = DecimalNum::fromText(form_.Text1->text().toStdString());
+    const uint128 n = wholeValueOf(entered);
+    if (!form_.blAnalyze)
+        form_.List1->clear();
+
+    // Up to 14 the walk goes to n itself and no partners are needed.
+    const auto last = n > 14 ? static_cast<std::uint64_t>(std::sqrt(entered.toDouble()))
+                             : static_cast<std::uint64_t>(n);
+    form_.LFO = 1.0;
+    form_.List1->addItem(QStringLiteral("All Factors:"));
+    fastfrac::withDividend(n, [&](const auto &remainderOf) { walk(n, remainderOf, last); });
+    if (form_.blEsc)
+        return;
+
+    if (n > 14)
+        listPartners(n);
+    listTotals(n);
+    form_.update();
+    form_.pump.pumpNow();
+    form_.List1->setCurrentRow(form_.List1->count() - 1);
+    form_.subShowElapsed(start_);
+}
+
+// The hot loop: an integer remainder decides divisibility, and the fraction
+// is computed only for a trial divisor that may be a new best nonfactor.
+template <class Dividend>
+void DivisorReport::walk(uint128 n, const Dividend &remainderOf, std::uint64_t last)
+{
+    BestNonfactors bestNonfactors(n);
+    // subProgress once per trial divisor, its calls between updates counted inline.
+    progress::PassCounter progress(form_, static_cast<double>(last), start_);
+    for (std::uint64_t d = 1; d <= last; ++d) {
+        if (form_.blEsc)
+            return;
+        progress.onPass(static_cast<double>(d));
+        const std::uint64_t remainder = remainderOf(d);
+        if (remainder == 0) {
+            if (d != n)
+                listDivisor(d);
+        } else if (bestNonfactors.isRecord(d, remainder)) {
+            showBestNonfactor(d, bestNonfactors.best());
+        }
+        if (form_.pump.due())
+            pumpEvents();
+    }
+}
+
+void DivisorReport::listDivisor(std::uint64_t d)
+{
+    form_.List1->addItem(wholeText(d));
+    form_.List1->setCurrentRow(form_.List1->count() - 1);
+    divisors_.push_back(d);
+    sum_ += d;
+    ++count_;
+}
+
+void DivisorReport::showBestNonfactor(std::uint64_t d, double fraction)
+{
+    form_.LFO = fraction;
+    const DecimalNum shown = DecimalNum::fromDouble(fraction);
+    form_.lsLMO->insertItem(0, divisorText(d) + QStringLiteral(": ") + qstr(shown.signedText()));
+    form_.lbNo->setText(divisorText(d));
+    form_.lbOf->setText(QStringLiteral("(of %1)").arg(form_.lsLMO->count()));
+    form_.lbLMO->setText(qstr(pattern19(shown, systemDecimalSeparator())));
+    form_.update();
+}
+
+// The last entry stays selected throughout the walk, also when the user
+// clicks another one while the events run.
+void DivisorReport::pumpEvents()
+{
+    form_.pump.pumpNow();
+    const int lastRow = form_.List1->count() - 1;
+    if (form_.List1->currentRow() != lastRow)
+        form_.List1->setCurrentRow(lastRow);
+}
+
+void DivisorReport::listPartners(uint128 n)
+{
+    for (auto d = divisors_.rbegin(); d != divisors_.rend() && *d > 1; ++d) {
+        if (uint128(*d) * *d == n)
+            continue;  // the square root is its own partner, listed already
+        const uint128 partner = n / *d;
+        form_.List1->addItem(wholeText(partner));
+        sum_ += partner;
+        ++count_;
+    }
+}
+
+void DivisorReport::listTotals(uint128 n)
+{
+    QString sumLine = QStringLiteral("Sum of Factors: ") + wholeText(sum_);
+    if (sum_ == n)
+        sumLine += QStringLiteral(" (Perfect Number!)");
+    form_.List1->addItem(sumLine);
+    // The number itself counts as a divisor, though it is not listed.
+    form_.List1->addItem(QStringLiteral("Total Divisors: %1").arg(count_ + 1));
+}
+
+}  // namespace
+
+void Form1::subAllFactors(const QDateTime &start)
+{
+    QString failure;
+    try {
+        DivisorReport(*this, start).run();
+    } catch (const std::exception &e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    blEnd = true;
+    Label4->setText(QStringLiteral("Calculating factors: 100% complete."));
+    if (!failure.isEmpty())
+        showFailure(failure);
+    if (blEsc) {
+        Label4->setText(QStringLiteral("Process interrupted by user."));
+        blEsc = false;
+    }
+}

@@ -1,0 +1,89 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <exception>
+#include <stdexcept>
+
+#include "ui/extent_list.h"
+#include "ui/form1.h"
+#include "ui/system_colors.h"
+#include "ui/text_forms.h"
+
+namespace {
+
+// The divisor at the head of a record line " 5:  .2", blank included.
+QString divisorOf(const QListWidgetItem *line)
+{
+    const qsizetype colon = line ? line->text().indexOf(u':') : -1;
+    if (colon < 0)
+        throw std::runtime_error("The divisor-ratio list holds a line without a divisor.");
+    return line->text().left(colon);
+}
+
+QString seriesSummary(qint16 primes)
+{
+    if (primes == 1)
+        return QStringLiteral("1 prime in list");
+    return qstr(signedText(static_cast<double>(primes))) + QStringLiteral(" primes in series");
+}
+
+}  // namespace
+
+void Form1::lsLMO_KeyDown(int keyCode)
+{
+    if (keyCode != Qt::Key_C || lsLMO->count() == 0)
+        return;
+    QString text;
+    for (int row = 0; row < lsLMO->count(); ++row)
+        text += QStringLiteral("\r\n") + lsLMO->item(row)->text();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+void Form1::lsLMO_MouseMove()
+{
+    if (lsLMO->count() > 0)
+        lsLMO->setToolTip(QStringLiteral("Right-click to test best divisors for primality."));
+}
+
+// Generator lines hold no ":", so a list of intervals starts no series.
+void Form1::lsLMO_MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton || blTest || blAnalyze || blList || lsLMO->count() == 0)
+        return;
+    if (lsLMO->item(0)->text().contains(u':'))
+        subTestRatioList();
+}
+
+// Runs Quick Test on every divisor of the list, newest record first, and
+// reports how many of them are prime.
+void Form1::subTestRatioList()
+{
+    const QString savedEntry = Text1->text();
+    const int lines = lsLMO->count();
+    try {
+        for (int row = 0; row < lines; ++row) {
+            blDiv = true;
+            Text1->setText(divisorOf(lsLMO->item(row)));
+            cmdTest_Click();
+        }
+        Text1->setText(savedEntry);
+        List1->setCurrentRow(List1->count() - 1);
+        if (dv < 1) {
+            setTextColor(Label1, systemColor(COLOR_MENUTEXT));
+            Label1->setText(QStringLiteral("No Primes"));
+        } else {
+            setTextColor(Label1, QColor(255, 0, 0));
+            Label1->setText(seriesSummary(dv));
+        }
+        Label4->setText(QStringLiteral("Evaluation complete."));
+        dv = 0;
+        blDiv = false;
+    } catch (const std::exception &e) {
+        dv = 0;
+        blDiv = false;
+        showFailure(QString::fromUtf8(e.what()));
+    }
+}
