@@ -66,6 +66,9 @@ void Form1::subTestRatioList()
     try {
         for (int row = 0; row < lines; ++row) {
             blDiv = true;
+            // The run-state is not reset between the tests of a series; a
+            // stop request left by one test's cut-off must not end the next.
+            blExit = false;
             Text1->setText(divisorOf(lsLMO->item(row)));
             cmdTest_Click();
         }

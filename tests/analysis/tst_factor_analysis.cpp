@@ -181,6 +181,13 @@ private slots:
         QCOMPARE(ui->results(), QStringList{"2 = 1 * 2"});
         QCOMPARE(form->Text1->text(), QString("2"));
 
+        // A test cut short by the Quick Test limit does not stop the next one.
+        quickTest("3");
+        form->lsLMO->addItems({" 1000000000039:  .1", " 7:  .2"});
+        rightClickRatios();
+        QCOMPARE(ui->results().last(), QString("7 = 1 * 7"));
+        QCOMPARE(form->Label1->text(), QString("1 prime in list"));
+
         // Generator intervals hold no ":" and start no series; nor does a left click.
         quickTest("5");
         form->lsLMO->addItems({"12 (3)", "8 (2)"});
