@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/best_nonfactors.h"
+#include "analysis/ratio_panel.h"
 #include "analysis/whole_numbers.h"
 #include "engine/fast_fraction.h"
 #include "engine/progress.h"
@@ -15,10 +16,6 @@
 namespace {
 
 QString wholeText(uint128 value) { return qstr(DecimalNum::fromUInt128(value).trimmedText()); }
-QString divisorText(std::uint64_t value)
-{
-    return qstr(DecimalNum::fromInt(static_cast<std::int64_t>(value)).signedText());
-}
 
 // Lists every divisor of the entered number but the number itself: the walk
 // tries every integer up to the square root and lists the divisors it meets,
@@ -110,12 +107,7 @@ void DivisorReport::listDivisor(std::uint64_t d)
 void DivisorReport::showBestNonfactor(std::uint64_t d, double fraction)
 {
     form_.LFO = fraction;
-    const DecimalNum shown = DecimalNum::fromDouble(fraction);
-    form_.lsLMO->insertItem(0, divisorText(d) + QStringLiteral(": ") + qstr(shown.signedText()));
-    form_.lbNo->setText(divisorText(d));
-    form_.lbOf->setText(QStringLiteral("(of %1)").arg(form_.lsLMO->count()));
-    form_.lbLMO->setText(qstr(pattern19(shown, systemDecimalSeparator())));
-    form_.update();
+    showRatioRecord(form_, d, fraction);
 }
 
 // The last entry stays selected throughout the walk, also when the user

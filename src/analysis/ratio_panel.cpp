@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "analysis/ratio_panel.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"
@@ -29,6 +30,19 @@ QString seriesSummary(qint16 primes)
 }
 
 }  // namespace
+
+QString ratioDivisorText(std::uint64_t d) { return qstr(signedText(static_cast<double>(d))); }
+
+void showRatioRecord(Form1 &form, std::uint64_t d, double fraction)
+{
+    const DecimalNum shown = DecimalNum::fromDouble(fraction);
+    form.lsLMO->insertItem(0, ratioDivisorText(d) + QStringLiteral(": ") + qstr(shown.signedText()));
+    form.lbNo->setText(ratioDivisorText(d));
+    form.lbOf->setText(QStringLiteral("(of ") + qstr(trimmedText(static_cast<double>(form.lsLMO->count()))) +
+                       QStringLiteral(")"));
+    form.lbLMO->setText(qstr(pattern19(shown, systemDecimalSeparator())));
+    form.update();
+}
 
 void Form1::lsLMO_KeyDown(int keyCode)
 {

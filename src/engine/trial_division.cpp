@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <optional>
 
+#include "analysis/ratio_panel.h"
 #include "engine/clock.h"
 #include "engine/fast_fraction.h"
 #include "engine/progress.h"
@@ -22,8 +23,6 @@
 namespace {
 
 enum class LoopEnd { Exhausted, Left, ReturnAtOnce };
-
-QString divisorText(std::uint64_t d) { return qstr(signedText(static_cast<double>(d))); }
 
 class TrialDivision final : private EventPump::DeferredDisplay {
 public:
@@ -205,14 +204,7 @@ void TrialDivision::recordBestRatio(std::uint64_t d, std::uint64_t r)
     if (!(frac < f_.LMO))
         return;
     f_.LMO = frac;
-    const DecimalNum shown = DecimalNum::fromDouble(frac);
-    f_.lsLMO->insertItem(0, divisorText(d) + QStringLiteral(": ") + qstr(shown.signedText()));
-    f_.lbNo->setText(divisorText(d));
-    f_.lbOf->setText(QStringLiteral("(of ") +
-                     qstr(trimmedText(static_cast<double>(f_.lsLMO->count()))) +
-                     QStringLiteral(")"));
-    f_.lbLMO->setText(qstr(pattern19(shown, systemDecimalSeparator())));
-    f_.update();
+    showRatioRecord(f_, d, frac);
 }
 
 void TrialDivision::flush()
@@ -222,7 +214,7 @@ void TrialDivision::flush()
     latestPending_ = false;
     const DecimalNum shown = DecimalNum::fromDouble(fractionOf(latestD_, latestR_));
     f_.lbCR->setText(qstr(pattern17(shown, systemDecimalSeparator())));
-    f_.lbCR->setToolTip(divisorText(latestD_));
+    f_.lbCR->setToolTip(ratioDivisorText(latestD_));
 }
 
 void TrialDivision::close(std::optional<QString> error)
