@@ -131,7 +131,14 @@ public:
     // ---- Prime lists (generator/) ----
     void cmdList_Click();
     void subPrimes();
-    void subShowIntervals();
+    // Refreshes the interval panel. The engine calls it for every trial
+    // divisor, so the common case, nothing changed, is decided inline.
+    void subShowIntervals()
+    {
+        if (lastlcn != prevlcn || lastlcn < lowlcn)
+            refreshIntervalPanel();
+    }
+    void refreshIntervalPanel();
     void List1_KeyDown(int keyCode);
     void List1_MouseDown(Qt::MouseButton button);
     void List1_MouseMove();

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+#include "numeric/uint128.h"
+
+// A failure to write the list file; what() is the system's description.
+class ListFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// How one line of the list file is laid out.
+enum class LineLayout {
+    Bounded,     // " 13  ;  2"
+    OpenEnded,   // " 13   ;    2"
+    NoInterval,  // " 13"
+};
+
+// One line of the list file, CR LF included.
+std::string listLine(uint128 prime, uint128 interval, LineLayout layout);
+
+// The prime-list file, written line by line through a buffer as the primes
+// are found. Whatever was written stays when a later write fails.
+//
+// The buffer is our own: after a short write (a full disk) the next write
+// returns the system's description of the failure, which a buffered QFile
+// would not pass on.
+class ListFile {
+public:
+    ListFile() = default;
+    ListFile(const ListFile &) = delete;
+    ListFile &operator=(const ListFile &) = delete;
+    ~ListFile() { closeQuietly(); }
+
+    // Replaces whatever is at `path` with a new, empty file.
+    void create(const QString &path);
+    void writeLine(const std::string &line)
+    {
+        buffer_ += line;
+        if (buffer_.size() >= kBufferSize)
+            writeOut();
+    }
+    // Writes out the buffer and closes; throws when that fails. A file that
+    // is not open is left alone.
+    void close();
+    // As close(), for the ways out on which a failure has nobody to tell.
+    void closeQuietly();
+    bool isOpen() const { return file_.isOpen(); }
+
+private:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    void writeOut();
+    [[noreturn]] void fail(const QFileDevice &device) const;
+
+    QFile file_;
+    std::string buffer_;
+};

@@ -1,0 +1,8 @@
+#include "generator/path_exists.h"
+
+#include <QFileInfo>
+
+bool PathExists(const QString &path)
+{
+    return QFileInfo::exists(path);
+}
