@@ -1,6 +1,5 @@
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QScopedValueRollback>
 #include <exception>
 
@@ -152,8 +151,7 @@ void Form1::subFactorize(const DecimalNum *number, QString *factorText)
                 Label4->setText(QStringLiteral("Evaluating: 0% complete."));
             else if (blTest)
                 Label4->setText(QStringLiteral("Evaluating..."));
-            Label13->setText(QStringLiteral("Start time: ") +
-                             QLocale::system().toString(start.time(), QLocale::ShortFormat));
+            subShowStartTime(start);
             update();
             pump.pumpNow();
         }

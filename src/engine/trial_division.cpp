@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <optional>
 
 #include "analysis/ratio_panel.h"
@@ -87,8 +86,7 @@ void TrialDivision::enter()
         throw std::invalid_argument("The number to test must be a whole number.");
     if (!f_.blList) {
         start_ = zclock::now();
-        f_.Label13->setText(QStringLiteral("Start time: ") +
-                            QLocale::system().toString(start_.time(), QLocale::ShortFormat));
+        f_.subShowStartTime(start_);
     }
     f_.LMO = 1.0;
     if (f_.blAnalyze)

@@ -1,6 +1,7 @@
 // The closing lines of a test: the verdict and the elapsed time.
 
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <limits>
 
@@ -31,6 +32,12 @@ QString elapsedText(qint64 s)
 }
 
 }  // namespace
+
+void Form1::subShowStartTime(const QDateTime &start)
+{
+    Label13->setText(QStringLiteral("Start time: ") +
+                     QLocale::system().toString(start.time(), QLocale::ShortFormat));
+}
 
 void Form1::subShowElapsed(const QDateTime &start)
 {

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QUrl>
 #include <optional>
 
@@ -88,15 +87,10 @@ void PrimeRun::start()
     number_ = entryNumber(entryText_);
     form_.List1->clear();
     start_ = zclock::now();
-    form_.Label13->setText(QStringLiteral("Start time: ") +
-                           QLocale::system().toString(start_.time(), QLocale::ShortFormat));
+    form_.subShowStartTime(start_);
     form_.Label4->setText(QStringLiteral("Evaluating: 0% complete."));
     form_.lowlcn = 1000;
     form_.lastlcn = 0;
-    // Every entry is one line of one font; with uniform sizes the lists do
-    // not measure all their entries again each time one is added.
-    form_.List1->setUniformItemSizes(true);
-    form_.lsLMO->setUniformItemSizes(true);
 }
 
 // ---- Shown lists ----

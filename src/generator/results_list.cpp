@@ -1,6 +1,5 @@
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "generator/results_list_text.h"
@@ -8,30 +7,6 @@
 #include "ui/form1.h"
 
 namespace {
-
-// The list box would answer Ctrl+C by copying its current entry over the
-// whole list that C has just copied; this filter keeps the list's own copy
-// out of the way, so that Ctrl+C acts as C.
-class ListCopyKeyFilter : public QObject {
-public:
-    static void installOn(QWidget *list)
-    {
-        if (!list->findChild<QObject *>(kName, Qt::FindDirectChildrenOnly))
-            list->installEventFilter(new ListCopyKeyFilter(list));
-    }
-
-private:
-    inline static const QString kName = QStringLiteral("listCopyKeyFilter");
-
-    explicit ListCopyKeyFilter(QObject *list) : QObject(list) { setObjectName(kName); }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        return event->type() == QEvent::KeyPress &&
-               static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy);
-    }
-};
 
 void putOnClipboard(const QString &text)
 {
@@ -61,9 +36,6 @@ std::optional<QString> selectedEntry(const QListWidget *list)
 
 void Form1::List1_KeyDown(int keyCode)
 {
-    // Installed here because the key that needs it arrives here first: an
-    // object's own filters run after the application-wide key preview.
-    ListCopyKeyFilter::installOn(List1);
     if (List1->count() == 0)
         return;
     if (keyCode == Qt::Key_C) {

@@ -116,6 +116,10 @@ void Form1::buildControls()
     lbOf = place(new QLabel(Frame1), "lbOf", 1365, 1080, 795, 300);
     lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new ExtentListWidget(Frame1), "lsLMO", 120, 1850, 2055, 3180);
+    // Every entry is one line of one font; the lists then need not measure
+    // all their entries again each time one is added.
+    List1->setUniformItemSizes(true);
+    lsLMO->setUniformItemSizes(true);
 
     Frame3 = place(new QGroupBox(this), "Frame3", -15, 6360, 6315, 615);
     Label4 = place(new QLabel(Frame3), "Label4", 195, 195, 4080, 255);
@@ -155,11 +159,13 @@ bool Form1::isOwnKeyEvent(QObject *watched, QEvent *event)
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
     auto *lastReceiver = qobject_cast<QWidget *>(previewedKeyReceiver_.data());
-    const bool passedOn = event == previewedKey_ && lastReceiver && widget != lastReceiver &&
-                          widget->isAncestorOf(lastReceiver);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    const bool passedOn = event == previewedKey_ && key == previewedKeyCode_ && lastReceiver &&
+                          widget != lastReceiver && widget->isAncestorOf(lastReceiver);
     if (passedOn)
         return false;
     previewedKey_ = event;
+    previewedKeyCode_ = key;
     previewedKeyReceiver_ = watched;
     return true;
 }
@@ -178,6 +184,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             List1_KeyDown(key);
         else if (watched == lsLMO)
             lsLMO_KeyDown(key);
+        // The lists' own Ctrl+C would overwrite what their C key has copied.
+        if ((watched == List1 || watched == lsLMO) &&
+            static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+            return true;
         break;
     }
     case QEvent::KeyRelease: {

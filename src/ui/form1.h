@@ -115,6 +115,8 @@ public:
     bool subTrialDivide(const DecimalNum &n);
     static double DivFraction(const DecimalNum &a, const DecimalNum &b);
     void subProgress(double d, double lim, const QDateTime &start);
+    // "Start time: " and the time of day, in the time line.
+    void subShowStartTime(const QDateTime &start);
     void subShowElapsed(const QDateTime &start);
     void subShowVerdict();
 
@@ -169,5 +171,6 @@ private:
     // The key event last previewed and its receiver, so that a key that Qt
     // passes on to the parent widgets is previewed only once.
     const QEvent *previewedKey_ = nullptr;
+    int previewedKeyCode_ = 0;
     QPointer<QObject> previewedKeyReceiver_;
 };
