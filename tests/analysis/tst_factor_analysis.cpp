@@ -39,42 +39,29 @@ private slots:
         ui.reset();
     }
 
-    void primeIsCertified()
+    void primeAndComposite()
     {
         quickTest("97");
         QCOMPARE(ui->results(), QStringList{"97 = 1 * 97"});
         QCOMPARE(form->Label1->text(), QString("97 is Prime"));
         QCOMPARE(textColor(form->Label1), QColor(255, 0, 0));
-
         // Analyze adds no factor line, and the engine's records fill the panel.
         analyze("97");
         QCOMPARE(ui->results(), QStringList{"97 = 1 * 97"});
         QCOMPARE(ui->ratios(), (QStringList{" 3:  .333333333333333", " 2:  .5"}));
-        QCOMPARE(form->Label4->text(), QString("Evaluation complete."));
-        QCOMPARE(form->Label12->text(), QString("Best:"));
-    }
 
-    void compositeInQuickTestAndAnalyze()
-    {
         quickTest("91");
         QCOMPARE(ui->results(), (QStringList{"Factor found: 7", "Click Analyze for prime factors"}));
         QCOMPARE(form->Label1->text(), QString("Certified Composite"));
-        QCOMPARE(form->Label4->text(), QString("Evaluation complete."));
-        QVERIFY(form->Label13->text().startsWith("Elapsed time: "));
-
         analyze("360");
-        QCOMPARE(ui->results(), report("360 = 2 * 2 * 2 * 3 * 3 * 5",
-                                   {"1", "2", "3", "4", "5", "6", "8", "9", "10", "12", "15", "18",
-                                    "20", "24", "30", "36", "40", "45", "60", "72", "90", "120", "180"},
-                                   "810", 24));
+        const QString divisors = "1 2 3 4 5 6 8 9 10 12 15 18 20 24 30 36 40 45 60 72 90 120 180";
+        QCOMPARE(ui->results(), report("360 = 2 * 2 * 2 * 3 * 3 * 5", divisors.split(' '), "810", 24));
         QCOMPARE(form->List1->currentRow(), form->List1->count() - 1);
-        QCOMPARE(form->Label1->text(), QString("Certified Composite"));
         QCOMPARE(form->Label4->text(), QString("Calculating factors: 100% complete."));
         QCOMPARE(form->Label12->text(), QString("Best nonfactors:"));
         QCOMPARE(ui->ratios(), (QStringList{" 17:  .176470588235294", " 7:  .428571428571429"}));
-        QCOMPARE(form->lbNo->text(), QString(" 17"));
-        QCOMPARE(form->lbOf->text(), QString("(of 2)"));
-        QCOMPARE(form->lbLMO->text(), QString(".1764705882352940000"));
+        QCOMPARE((QStringList{form->lbNo->text(), form->lbOf->text(), form->lbLMO->text()}),
+                 (QStringList{" 17", "(of 2)", ".1764705882352940000"}));
     }
 
     void perfectSquareAndSmallNumbers()
@@ -82,92 +69,49 @@ private slots:
         analyze("28");
         QCOMPARE(ui->results(), report("28 = 2 * 2 * 7", {"1", "2", "4", "7", "14"}, "28 (Perfect Number!)", 6));
         QCOMPARE(ui->ratios(), QStringList{" 3:  .333333333333333"});
-
         // A square root is its own partner and is listed once.
         analyze("49");
         QCOMPARE(ui->results(), report("49 = 7 * 7", {"1", "7"}, "8", 3));
-        analyze("16");
-        QCOMPARE(ui->results(), report("16 = 2 * 2 * 2 * 2", {"1", "2", "4", "8"}, "15", 5));
-
         // Up to 14 the walk goes to n itself, with no partners.
         analyze("12");
         QCOMPARE(ui->results(), report("12 = 2 * 2 * 3", {"1", "2", "3", "4", "6"}, "16", 6));
         QCOMPARE(ui->ratios().first(), QString(" 11:  .0909090909090909"));
-
-        quickTest("49");
-        QCOMPARE(ui->results(), (QStringList{"Factor found: 7", "Click Analyze for prime factors"}));
     }
 
     // Factors, partners and sums of 10^15 and more keep all their digits.
-    void largeFactorsAreExact()
+    void largeNumbersAreExact()
     {
         analyze("2000000000000074");
         QCOMPARE(ui->results(), report("2000000000000074 = 2 * 1000000000000037",
-                                   {"1", "2", "1000000000000037"}, "1000000000000040", 4));
+                                       {"1", "2", "1000000000000037"}, "1000000000000040", 4));
 
-        // Print mode gives the line to the caller and leaves the list alone.
-        const DecimalNum number = DecimalNum::fromText("2000000000000074");
-        QString line;
-        form->subFactorize(&number, &line);
-        QCOMPARE(line, QString(" 2000000000000074 = 2 * 1000000000000037"));
-        QCOMPARE(ui->results().size(), 8);
-    }
-
-    // A perfect number of 19 digits: every divisor, the sum and the count.
-    void perfectNumberBeyondDoublePrecision()
-    {
+        // A perfect number of 19 digits: every divisor, the sum and the count.
         const quint64 n = 2305843008139952128ULL;  // 2^30 * (2^31 - 1)
         QStringList divisors;
         for (int k = 0; k <= 30; ++k)
             divisors << QString::number(quint64(1) << k);
         for (int k = 30; k >= 1; --k)
             divisors << QString::number(n >> k);
-        QString factorLine = QString::number(n) + " =";
-        for (int k = 0; k < 30; ++k)
-            factorLine += " 2 *";
-        factorLine += " 2147483647";
-
+        const QString factorLine = QString::number(n) + " = " + QString("2 * ").repeated(30) + "2147483647";
         analyze(QString::number(n));
         QCOMPARE(ui->results(), report(factorLine, divisors, "2305843008139952128 (Perfect Number!)", 62));
     }
 
-    void ratioListCopyAndHint()
-    {
-        form->lsLMO->addItem(" 17:  .176470588235294");
-        QTest::mouseMove(form->lsLMO->viewport(), QPoint(5, 5));
-        QCOMPARE(form->lsLMO->toolTip(), QString("Right-click to test best divisors for primality."));
-        form->lsLMO->addItem(" 7:  .428571428571429");
-        QTest::keyClick(form->lsLMO, Qt::Key_C);
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QString("\r\n 17:  .176470588235294\r\n 7:  .428571428571429"));
-
-        // An empty list copies nothing and gets no hint.
-        form->lsLMO->clear();
-        form->lsLMO->setToolTip({});
-        QGuiApplication::clipboard()->setText("kept");
-        QTest::keyClick(form->lsLMO, Qt::Key_C);
-        QTest::mouseMove(form->lsLMO->viewport(), QPoint(9, 9));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
-        QCOMPARE(form->lsLMO->toolTip(), QString());
-    }
-
-    void seriesTestCountsPrimes()
+    void ratioListCopyHintAndSeriesTest()
     {
         analyze("360");  // best nonfactors 17 and 7
+        QTest::mouseMove(form->lsLMO->viewport(), QPoint(5, 5));
+        QCOMPARE(form->lsLMO->toolTip(), QString("Right-click to test best divisors for primality."));
+        QTest::keyClick(form->lsLMO, Qt::Key_C);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("\r\n 17:  .176470588235294\r\n 7:  .428571428571429"));
+
         const QStringList listed = ui->results();
         rightClickRatios();
         QCOMPARE(ui->results(), listed + QStringList({"17 = 1 * 17", "7 = 1 * 7"}));
         QCOMPARE(form->Label1->text(), QString(" 2 primes in series"));
         QCOMPARE(textColor(form->Label1), QColor(255, 0, 0));
-        QCOMPARE(form->Label4->text(), QString("Evaluation complete."));
         QCOMPARE(form->Text1->text(), QString("360"));
         QCOMPARE(ui->ratios().size(), 2);
-        QVERIFY(!form->blDiv);
-        QCOMPARE(form->dv, qint16(0));
-
-        // Quick Test leaves blTest set after a series: a second click waits for the next command.
-        rightClickRatios();
-        QCOMPARE(ui->results().size(), listed.size() + 2);
 
         analyze("28");  // one best nonfactor, 3
         rightClickRatios();
@@ -179,7 +123,6 @@ private slots:
         QCOMPARE(form->Label1->text(), QString("No Primes"));
         QCOMPARE(textColor(form->Label1), systemColor(COLOR_MENUTEXT));
         QCOMPARE(ui->results(), QStringList{"2 = 1 * 2"});
-        QCOMPARE(form->Text1->text(), QString("2"));
 
         // A test cut short by the Quick Test limit does not stop the next one.
         quickTest("3");
@@ -188,16 +131,18 @@ private slots:
         QCOMPARE(ui->results().last(), QString("7 = 1 * 7"));
         QCOMPARE(form->Label1->text(), QString("1 prime in list"));
 
-        // Generator intervals hold no ":" and start no series; nor does a left click.
+        // Generator intervals hold no ":" and start no series.
         quickTest("5");
         form->lsLMO->addItems({"12 (3)", "8 (2)"});
         rightClickRatios();
-        form->lsLMO->clear();
-        form->lsLMO->addItem(" 7:  .1");
-        QTest::mouseClick(form->lsLMO->viewport(), Qt::LeftButton);
         QCOMPARE(ui->results(), QStringList{"5 = 1 * 5"});
-    }
 
+        // An empty list copies nothing.
+        form->lsLMO->clear();
+        QGuiApplication::clipboard()->setText("kept");
+        QTest::keyClick(form->lsLMO, Qt::Key_C);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+    }
 };
 
 QTEST_MAIN(FactorAnalysisTest)
