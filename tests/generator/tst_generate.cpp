@@ -164,6 +164,36 @@ private slots:
         QCOMPARE(form().Text1->text(), QString("Sum of Factors: 21"));
     }
 
+
+    // During a run C copies what is listed so far, P carries a listed prime
+    // into the entry box, and a right-click or another click does nothing.
+    void resultsListDuringARun()
+    {
+        QString copied, selected, entryAfterClicks;
+        driver->when([this] { return form().blList && form().List1->count() >= 5 &&
+                                     !form().List1->selectedItems().isEmpty(); },
+                     [&] {
+                         QTest::keyClick(form().List1, Qt::Key_C);
+                         copied = clipboardText();
+                         rightClick(form().List1, 0);
+                         driver->click(form().cmdList);
+                         entryAfterClicks = form().Text1->text();
+                         selected = form().List1->selectedItems().first()->text();
+                         QTest::keyClick(form().List1, Qt::Key_P);
+                         QTest::keyClick(form().List1, Qt::Key_Escape);
+                     });
+
+        driver->generate("10", {Qt::Key_Shift});
+
+        QCOMPARE(driver->boxes.texts(), QStringList{confirmAbove("10")});
+        QCOMPARE(entryAfterClicks, QString("10"));
+        QVERIFY(copied.startsWith("\r\n11\r\n13\r\n17\r\n19\r\n23"));
+        const QStringList copiedEntries = copied.mid(2).split("\r\n");
+        QCOMPARE(driver->results().mid(0, copiedEntries.size()), copiedEntries);
+        QVERIFY(driver->results().contains(selected));
+        QCOMPARE(form().Text1->text(), selected);
+        QCOMPARE(form().Label4->text(), QString("Process interrupted by user."));
+    }
 };
 
 QTEST_MAIN(GenerateTest)
