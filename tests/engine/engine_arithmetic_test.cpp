@@ -20,8 +20,10 @@ namespace {
 const uint128 kTenTo28 = uint128(10000000000000000000ull) * 1000000000ull;
 constexpr std::uint64_t kEngineDivisorMax = 100000000000006ull;  // beyond the largest bound 10^14
 
-class FractionCheck {
-public:
+struct FractionCheck {
+    int failures_ = 0;
+    std::mt19937_64 engine_{20240611};
+
     void expectSame(uint128 n, std::uint64_t d)
     {
         const std::uint64_t r = fastfrac::remainder(n, d);
@@ -42,15 +44,11 @@ public:
         const auto d = std::exp(std::uniform_real_distribution<double>(std::log(2.0), logMax)(engine_));
         return std::clamp<std::uint64_t>(static_cast<std::uint64_t>(d), 2, max);
     }
-
-private:
-    int failures_ = 0;
-    std::mt19937_64 engine_{20240611};
 };
 
 // Random pairs; remainders tiny or next to d with quotients of every length,
 // so that every number of decimal places occurs.
-TEST(QuotientFraction, EqualsDivFractionOnRandomPairsAndExtremeRemainders)
+TEST(QuotientFraction, EqualsDivFractionOnRandomPairsAndBorders)
 {
     FractionCheck check;
     for (int i = 0; i < 1000000; ++i)
@@ -62,16 +60,12 @@ TEST(QuotientFraction, EqualsDivFractionOnRandomPairsAndExtremeRemainders)
             if (r != 0 && r < d)
                 check.expectSame(q * d + r, d);
     }
-}
 
 // Divisors made of twos and fives end their quotients exactly or on a half,
 // where rounding to even decides; n near 10^28 uses the fewest places.
 // Different divisors with the same ratio reach it at different numbers of
 // places: with d = a * b and k = 1 + t * b, n = m * k * d + k * a * c leaves
 // the ratio c / b by both d and k * d.
-TEST(QuotientFraction, EqualsDivFractionOnHalfwaysAndEqualRatios)
-{
-    FractionCheck check;
     for (int twos = 0; twos <= 63; ++twos) {
         uint128 d = uint128(1) << twos;
         for (int fives = 0; fives <= 27 && d <= kEngineDivisorMax * 1000; ++fives, d *= 5)
@@ -87,15 +81,11 @@ TEST(QuotientFraction, EqualsDivFractionOnHalfwaysAndEqualRatios)
         check.expectSame(n, a * b);
         check.expectSame(n, static_cast<std::uint64_t>(step));
     }
-}
 
 // Quotients whose digits reach the last of the 96 bits: the whole part is
 // 2^96 / 10^s cut to an integer (or one less) and the fraction's first s
 // digits lie next to those of 2^96 - 1, so that the s-th place fits only
 // truncated, or fits and then rounds past 2^96 - 1.
-TEST(QuotientFraction, EqualsDivFractionAtTheEdgeOf96Bits)
-{
-    FractionCheck check;
     const uint128 max = DecimalNum::kMaxCoefficient;
     uint128 tenToS = 1;
     for (int s = 1; s <= 28; ++s) {
@@ -134,8 +124,7 @@ std::vector<std::uint64_t> stepwiseDivisors(std::uint64_t bound, std::uint64_t s
 std::vector<std::uint64_t> walkedDivisors(std::uint64_t bound, std::uint64_t step)
 {
     std::vector<std::uint64_t> divisors;
-    trial::DivisorWalk walk(bound, step);
-    while (walk.next())
+    for (trial::DivisorWalk walk(bound, step); walk.next();)
         divisors.push_back(walk.divisor());
     return divisors;
 }
@@ -144,12 +133,10 @@ TEST(DivisorWalk, TriesTheDivisorsOfTheStepwiseRule)
 {
     EXPECT_EQ(walkedDivisors(1, 1), std::vector<std::uint64_t>{});
     EXPECT_EQ(walkedDivisors(4, 1), (std::vector<std::uint64_t>{2, 3, 4}));
-    EXPECT_EQ(walkedDivisors(4, 2), (std::vector<std::uint64_t>{2, 3}));
     // 25 -> 27; 33 -> 35 -> 37; 49 -> 51; 15 is within a bound of 15 and tried as 17.
     EXPECT_EQ(walkedDivisors(52, 2), (std::vector<std::uint64_t>{2, 3, 5, 7, 9, 11, 13, 17, 19, 23, 27, 29, 31, 37, 41,
                                                                43, 47, 51}));
-    EXPECT_EQ(walkedDivisors(15, 2), (std::vector<std::uint64_t>{2, 3, 5, 7, 9, 11, 13, 17}));
-    for (std::uint64_t bound : {11ull, 12ull, 209ull, 210ull, 211ull, 221ull, 3000000ull, 3000001ull})
+    for (std::uint64_t bound : {11ull, 12ull, 15ull, 209ull, 210ull, 211ull, 221ull, 3000000ull, 3000001ull})
         EXPECT_EQ(walkedDivisors(bound, 2), stepwiseDivisors(bound, 2)) << bound;
 }
 
