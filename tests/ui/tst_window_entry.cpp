@@ -34,29 +34,31 @@ private slots:
     {
         QCOMPARE(form->windowTitle(), QString("Zorvelan"));
         QCOMPARE(form->size(), QSize(415, 456));
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
-        const std::pair<QWidget *, QRect> controls[] = {
-            {form->Text1, {8, 80, 241, 25}},     {form->List1, {8, 120, 241, 238}},
-            {form->cmdList, {296, 376, 113, 41}}, {form->Frame1, {256, 16, 153, 345}},
-            {form->lsLMO, {8, 123, 137, 212}},    {form->Label4, {13, 13, 272, 17}},
-        };
-        for (const auto &[widget, rect] : controls)
-            QCOMPARE(widget->geometry(), rect);
-        QCOMPARE((QStringList{form->cmdTest->text(), form->cmdAnalyze->text(), form->cmdList->text()}),
-                 (QStringList{"&Quick Test", "&Analyze", "&Generate"}));
-        QCOMPARE(form->cmdList->toolTip(),
-                 QString("Hold Ctrl to save generated data, Shift to generate primes greater than entered number."));
-        QCOMPARE(form->Frame1->title(), QString("Divisor Ratios"));
+        QVERIFY(form->minimumSize() == form->maximumSize() && !(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(form->List1->geometry(), QRect(8, 120, 241, 238));
+        QCOMPARE((QStringList{form->cmdTest->text(), form->cmdAnalyze->text(), form->cmdList->text(),
+                              form->Frame1->title(), form->cmdList->toolTip()}),
+                 (QStringList{"&Quick Test", "&Analyze", "&Generate", "Divisor Ratios",
+                              "Hold Ctrl to save generated data, Shift to generate primes greater than entered number."}));
 
-        // The entry box opens focused with the grey prompt; the first key clears it.
+        // The entry box opens focused with the grey prompt, which a click selects; the first key clears it.
         QCOMPARE(QApplication::focusWidget(), form->Text1);
-        QCOMPARE(form->Text1->text(), QString("Enter a number"));
         QCOMPARE(textColor(form->Text1), systemColor(COLOR_GRAYTEXT));
+        QTest::mouseClick(form->Text1, Qt::LeftButton);
+        QCOMPARE(form->Text1->selectedText(), QString("Enter a number"));
         QTest::keyClick(form->Text1, Qt::Key_Right);
         QCOMPARE(form->Text1->text(), QString());
         type("7");
         QCOMPARE(textColor(form->Text1), systemColor(COLOR_ACTIVECAPTION));
+
+        // A click inside the text selects it all; a click past its end leaves the caret there.
+        form->Text1->setText("123456");
+        const QRect r = form->Text1->rect();
+        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(r.width() - 2, r.center().y()));
+        QVERIFY(!form->Text1->hasSelectedText());
+        const int x = QFontMetrics(form->Text1->font()).horizontalAdvance("123") + 4;
+        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(x, r.center().y()));
+        QCOMPARE(form->Text1->selectedText(), QString("123456"));
     }
 
     void typingPastingAndDroppingAreCleanedUp()
@@ -64,8 +66,6 @@ private slots:
         form->Text1->clear();
         type("0");
         QCOMPARE(form->Text1->text(), QString());
-        type("100");
-        QCOMPARE(form->Text1->text(), QString("100"));
         form->Label1->setText("x");
         form->Text1->setText("  0042 ");
         QCOMPARE(form->Text1->text(), QString("42"));
@@ -90,64 +90,41 @@ private slots:
         QCOMPARE(form->Text1->text(), QString("77"));
     }
 
-    void mousePressSelectsWholeTextFromInside()
-    {
-        QTest::mouseClick(form->Text1, Qt::LeftButton);
-        QCOMPARE(form->Text1->selectedText(), QString("Enter a number"));
-        form->Text1->setText("123456");
-        const QRect r = form->Text1->rect();
-        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(r.width() - 2, r.center().y()));
-        QVERIFY(!form->Text1->hasSelectedText());  // caret at the end: left alone
-        const int x = QFontMetrics(form->Text1->font()).horizontalAdvance("123") + 4;
-        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(x, r.center().y()));
-        QCOMPARE(form->Text1->selectedText(), QString("123456"));
-    }
-
     void validEntry()
     {
         MessageBoxAnswerer boxes;
-        for (const char *ok : {"2", "9999999999999999999999999999"}) {
-            form->Text1->setText(ok);
-            QVERIFY(form->ValidEntry());
-        }
-        QVERIFY(boxes.seen().empty());
+        form->Text1->setText("9999999999999999999999999999");
+        QVERIFY(form->ValidEntry() && boxes.seen().empty());
 
         // Too long, whatever the characters: the text stays, selected.
         const QString tooLong(29, u'x');
         form->Text1->setText(tooLong);
         QVERIFY(!form->ValidEntry());
         QCOMPARE(boxes.seen().size(), size_t(1));
-        QCOMPARE(boxes.seen()[0].title, QString("Zorvelan"));
         QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
-        QCOMPARE(boxes.seen()[0].text, QString("Number exceeds Zorvelan's maximum (28 digits)."));
+        QCOMPARE(boxes.seen()[0].title + ": " + boxes.seen()[0].text,
+                 QString("Zorvelan: Number exceeds Zorvelan's maximum (28 digits)."));
         QCOMPARE(form->Text1->selectedText(), tooLong);
-        QCOMPARE(form->focusWidget(), form->Text1);
 
         for (const char *text : {"Enter a number", "", "1", "-7", "7.0", "12ab"}) {
             form->Text1->setText(text);
-            const size_t before = boxes.seen().size();
             QVERIFY2(!form->ValidEntry(), text);
-            QCOMPARE(boxes.seen().size(), before + 1);
             QCOMPARE(boxes.seen().back().text, QString("Value cannot be evaluated."));
             QCOMPARE(form->Text1->text(), QString());
         }
+        QCOMPARE(boxes.seen().size(), size_t(7));
     }
 
-    void modifierKeysHoldFlagsUntilAnyRelease()
+    void modifierClearingAndEscapeKeys()
     {
+        // Modifier flags hold until any key is released, wherever.
         QTest::keyPress(form->Text1, Qt::Key_Control);
         QTest::keyPress(form->Text1, Qt::Key_Shift);
-        QVERIFY(form->blPrint && form->blPlus);
-        QTest::keyClick(form->cmdTest, Qt::Key_Z);
-        QVERIFY(!form->blPrint && !form->blPlus && !form->blNoIntervals);
         QTest::keyPress(form->Text1, Qt::Key_Z);
-        QVERIFY(form->blNoIntervals);
-        QTest::keyRelease(form->Text1, Qt::Key_Z);
-        QVERIFY(!form->blNoIntervals);
-    }
+        QVERIFY(form->blPrint && form->blPlus && form->blNoIntervals);
+        QTest::keyRelease(form->cmdTest, Qt::Key_Z);
+        QVERIFY(!form->blPrint && !form->blPlus && !form->blNoIntervals);
 
-    void clearingKeysAndEscape()
-    {
         form->Text1->setText("123");
         form->List1->addItem("a");
         form->lsLMO->addItem("c");
@@ -162,22 +139,19 @@ private slots:
         form->List1->addItem("b");
         form->List1->setFocus();
         QTest::keyClick(form->List1, Qt::Key_Delete);
-        QCOMPARE(form->Text1->text(), QString());
+        QCOMPARE(form->Text1->text() + form->lbNo->text(), QString());
         QCOMPARE(form->List1->count() + form->lsLMO->count(), 0);
         for (QLabel *label : {form->lbCR, form->lbOf, form->lbLMO, form->lbLow})
             QVERIFY(label->text().isEmpty());
-        QVERIFY(form->lbNo->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), form->Text1);
 
         // Esc interrupts a running test, and closes the window when idle.
         form->blTest = true;
         QTest::keyClick(form->Text1, Qt::Key_Escape);
-        QVERIFY(form->blEsc);
-        QCOMPARE(programEnds, 0);
+        QVERIFY(form->blEsc && programEnds == 0);
         form->blTest = false;
         QTest::keyClick(form->Text1, Qt::Key_Escape);
-        QCOMPARE(programEnds, 1);
-        QVERIFY(!form->isVisible());
+        QVERIFY(programEnds == 1 && !form->isVisible());
     }
 };
 
