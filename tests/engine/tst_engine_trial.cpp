@@ -131,15 +131,6 @@ private slots:
         }
     }
 
-    // A prime whose bound (316228) lies beyond the Quick Test's limit of
-    // 100 blocks of 1000 divisors: rated, not certified.
-    void quickTestStopsAtItsLimit()
-    {
-        QVERIFY(run(*form, Mode::QuickTest, "100000000003"));
-        QCOMPARE(shown(*form), QString("Probable Prime (>80%) | Evaluation complete. | Click Analyze to certify prime."));
-        QVERIFY(textColor(form->Label1) == systemColor(COLOR_MENUTEXT) && form->blExit && !form->blCert);
-    }
-
     void analyzeRecordsTheBestRatiosOf97()
     {
         QVERIFY(run(*form, Mode::AnalyzeSearch, "97"));
