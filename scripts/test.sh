@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Zorvelan and runs every test on Qt's offscreen platform: once as
 # shipped (warnings are errors), once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then fuzzes the number type for a bounded time.
+# UndefinedBehaviorSanitizer; checks the installed files and the Debian package,
+# then fuzzes the number type for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh clang libclang-rt-14-dev
@@ -14,6 +15,9 @@ stage "Build and test"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/test
 ctest --test-dir build/test --output-on-failure -j"$jobs"
+
+stage "Install and package"
+scripts/check-install.sh build/test
 
 stage "Build and test under ASan and UBSan"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"

@@ -1,10 +1,24 @@
+#include <QCoreApplication>
+#include <QIcon>
+
 #include "ui/application.h"
+#include "ui/command_line.h"
 #include "ui/form1.h"
 
 int main(int argc, char *argv[])
 {
+    command_line::describeApplication();
+    if (command_line::asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        command_line::numberArgument(app.arguments());  // prints, then ends the program
+        return EXIT_SUCCESS;
+    }
     ZorvelanApplication app(argc, argv);
+    const QString number = command_line::numberArgument(app.arguments());
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZORVELAN_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvelan.svg")));
     Form1 window;
+    command_line::enterStartNumber(window, number);
     window.show();
     return app.exec();
 }

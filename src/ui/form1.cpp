@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "generator/list_folder.h"
 #include "ui/extent_list.h"
 #include "ui/system_colors.h"
 
@@ -57,7 +58,7 @@ Form1::Form1(QWidget *parent)
         std::fflush(nullptr);
         std::_Exit(0);
     };
-    listFolder = QCoreApplication::applicationDirPath();
+    listFolder = listFileFolder();
 
     buildControls();
     connectHandlers();

@@ -88,7 +88,7 @@ public:
     std::function<void()> endProgram;
     // Opens a finished list file in the desktop's viewer.
     std::function<void(const QString &path)> openInViewer;
-    // Folder that receives list files (the executable's folder).
+    // Folder that receives list files (listFileFolder() at start).
     QString listFolder;
 
     // ---- Window, keys, run-state (ui/form1.cpp) ----

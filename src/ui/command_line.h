@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Form1;
+
+// The program's command line: --help, --version and an optional number for
+// the entry box.
+namespace command_line {
+// Sets the name and version that --version prints.
+void describeApplication();
+// True when the arguments ask for help or the version. These are answered
+// before any window system is touched, so they work without a display.
+bool asksForHelpOrVersion(int argc, char **argv);
+// Parses the arguments. Help, the version and mistakes are printed and end
+// the program; otherwise returns the number given, or an empty text.
+QString numberArgument(const QStringList &arguments);
+// Puts the number into the entry box as a paste would: the box's change
+// handler cleans it up. An empty text leaves the prompt standing.
+void enterStartNumber(Form1 &window, const QString &number);
+}  // namespace command_line
