@@ -207,12 +207,19 @@ void generateSection()
     std::printf("  status: %s | %s\n", qPrintable(form.Label4->text()), qPrintable(form.Label1->text()));
 
     // Proven primes above 10^27 into an open-ended file for a few seconds,
-    // against the prime source alone for as many primes.
-    const FormRun proven = escLatency(form, kProvenEntry, true, true, std::chrono::milliseconds(3000));
-    const qint64 provenLines = linesIn(folder.filePath("+" + kProvenEntry + ".txt"));
-    const BareRun source = bareSourceLoop(kProvenEntry, static_cast<std::uint64_t>(std::max<qint64>(provenLines, 1)));
-    const double provenRate = static_cast<double>(provenLines) / proven.seconds;
-    const double sourceRate = static_cast<double>(source.primes) / source.seconds;
+    // against the prime source alone for as many primes; they take turns and
+    // the best rate of each counts.
+    FormRun proven;
+    double provenRate = 0;
+    double sourceRate = 0;
+    for (int i = 0; i < 2; ++i) {
+        const FormRun run = escLatency(form, kProvenEntry, true, true, std::chrono::milliseconds(2000));
+        const qint64 lines = linesIn(folder.filePath("+" + kProvenEntry + ".txt"));
+        const BareRun source = bareSourceLoop(kProvenEntry, static_cast<std::uint64_t>(std::max<qint64>(lines, 1)));
+        if (static_cast<double>(lines) / run.seconds > provenRate)
+            proven = run, provenRate = static_cast<double>(lines) / run.seconds;
+        sourceRate = std::max(sourceRate, static_cast<double>(source.primes) / source.seconds);
+    }
     bench::report("(c) prime source alone above 10^27", sourceRate, "primes/s");
     bench::report("(d) Generate with Ctrl+Shift above 10^27", provenRate, "primes/s");
     bench::report("(d) / (c)", provenRate / sourceRate, "");
