@@ -1,7 +1,8 @@
-// Generate: a bounded list file to 10^7 written through the window against a
-// bare loop over the same candidates and trial divisors; a shown list to
-// 10^6; and how long the window goes without handling events, and so how
-// soon it sees Esc, in each mode.
+// Generate: a bounded list file to 10^8 written through the window against a
+// bare loop that takes the same primes from the sieve library and writes the
+// same lines; an open-ended file above 10^27 against the prime source alone;
+// shown lists from 10^18 and to 10^6; and how long the window goes without
+// handling events, and so how soon it sees Esc, in each mode.
 
 #include <QApplication>
 #include <QFile>
@@ -14,43 +15,65 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "bench.h"
-#include "engine/trial_divisors.h"
+#include "generator/list_file.h"
+#include "primes/prime_source.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 
 namespace {
 
-const QString kFileEntry = QStringLiteral("10000000");  // even: the file runs to 10^7 + 1
+const QString kFileEntry = QStringLiteral("100000000");  // even: the file runs to 10^8 + 1
 const QString kShownEntry = QStringLiteral("1000000");
+const QString kProvenEntry = QStringLiteral("1000000000000000000000000000");  // 10^27
+const QString kShownFromEntry = QStringLiteral("1000000000000000000");        // 10^18
 constexpr int kRepeats = 3;
 
 struct BareRun {
-    std::uint64_t candidates = 0;
     std::uint64_t primes = 0;
     double seconds = 0;
 };
 
-std::atomic<std::uint64_t> sink;
-
-// Every integer from 2 to `limit`, each divided by the engine's trial
-// divisors up to the first that divides it.
-BareRun bareLoop(std::uint64_t limit)
+// The primes up to `limit` from the sieve library, written as the bounded
+// list file's lines through a buffer of the same size.
+BareRun bareFileLoop(std::uint64_t limit, const QString &path)
 {
     BareRun run;
     const double start = bench::threadSeconds();
-    for (std::uint64_t candidate = 2; candidate <= limit; ++candidate) {
-        trial::DivisorWalk walk(trial::bound(static_cast<double>(candidate)), candidate > 15 ? 2 : 1);
-        bool divided = false;
-        while (!divided && walk.next())
-            divided = candidate % walk.divisor() == 0;
-        ++run.candidates;
-        run.primes += divided ? 0 : 1;
+    std::FILE *file = std::fopen(path.toLocal8Bit().constData(), "wb");
+    std::string buffer;
+    primesieve::iterator sieve(0, limit);
+    std::uint64_t previous = 0;
+    for (std::uint64_t prime = sieve.next_prime(); prime <= limit; prime = sieve.next_prime()) {
+        appendListLine(buffer, prime, prime - previous, LineLayout::Bounded);
+        previous = prime;
+        ++run.primes;
+        if (buffer.size() >= 64 * 1024) {
+            std::fwrite(buffer.data(), 1, buffer.size(), file);
+            buffer.clear();
+        }
     }
+    std::fwrite(buffer.data(), 1, buffer.size(), file);
+    std::fclose(file);
     run.seconds = bench::threadSeconds() - start;
-    sink += run.primes;
+    return run;
+}
+
+// `count` primes from the prime source alone.
+BareRun bareSourceLoop(const QString &after, std::uint64_t count)
+{
+    BareRun run;
+    uint128 start = 0;
+    DecimalNum::fromText(after.toStdString()).toUInt128(start);
+    const double began = bench::threadSeconds();
+    primes::PrimeSource source(start);
+    for (; run.primes < count; ++run.primes)
+        source.next();
+    run.seconds = bench::threadSeconds() - began;
     return run;
 }
 
@@ -159,30 +182,76 @@ void generateSection()
     BareRun bare;
     FormRun file;
     for (int i = 0; i < kRepeats; ++i) {
-        const BareRun bareRun = bareLoop(kFileEntry.toULongLong() + 1);
+        const BareRun bareRun = bareFileLoop(kFileEntry.toULongLong() + 1, folder.filePath("bare.txt"));
         if (i == 0 || bareRun.seconds < bare.seconds)
             bare = bareRun;
         const FormRun fileRun = generate(form, kFileEntry, true, false);
         if (i == 0 || fileRun.seconds < file.seconds)
             file = fileRun;
     }
-    const double bareRate = static_cast<double>(bare.candidates) / bare.seconds;
-    const double fileRate = static_cast<double>(bare.candidates) / file.seconds;
-    std::printf("  bounded list file for %s: %llu candidates, %llu primes (file: %lld lines); "
+    const QString filePath = folder.filePath(kFileEntry + ".txt");
+    QFile generated(filePath), plain(folder.filePath("bare.txt"));
+    const bool same = generated.open(QIODevice::ReadOnly) && plain.open(QIODevice::ReadOnly) &&
+                      generated.readAll() == plain.readAll();
+    std::printf("  bounded list file to %s: %llu primes (file: %lld lines, %s the bare loop's); "
                 "processor time, best of %d\n",
-                qPrintable(kFileEntry), static_cast<unsigned long long>(bare.candidates),
-                static_cast<unsigned long long>(bare.primes), linesIn(folder.filePath(kFileEntry + ".txt")), kRepeats);
-    bench::report("(a) bare loop, same candidates and divisors", bareRate / 1e6, "M candidates/s");
-    bench::report("(b) Generate with Ctrl, through the window", fileRate / 1e6, "M candidates/s");
+                qPrintable(kFileEntry), static_cast<unsigned long long>(bare.primes), linesIn(filePath),
+                same ? "byte for byte" : "DIFFERENT FROM", kRepeats);
+    const double bareRate = static_cast<double>(bare.primes) / bare.seconds;
+    const double fileRate = static_cast<double>(bare.primes) / file.seconds;
+    bench::report("(a) bare loop: sieve library, same lines, written", bareRate / 1e6, "M primes/s");
+    bench::report("(b) Generate with Ctrl, through the window", fileRate / 1e6, "M primes/s");
+    bench::report("(b) Generate with Ctrl, processor time", file.seconds, "s");
     bench::report("(b) / (a)", fileRate / bareRate, "");
     bench::report("(b) longest time without handling events", file.worstGap * 1e3, "ms");
     std::printf("  status: %s | %s\n", qPrintable(form.Label4->text()), qPrintable(form.Label1->text()));
 
+    // Proven primes above 10^27 into an open-ended file for a few seconds,
+    // against the prime source alone for as many primes; they take turns and
+    // the best rate of each counts.
+    FormRun proven;
+    double provenRate = 0;
+    double sourceRate = 0;
+    for (int i = 0; i < 2; ++i) {
+        const FormRun run = escLatency(form, kProvenEntry, true, true, std::chrono::milliseconds(2000));
+        const qint64 lines = linesIn(folder.filePath("+" + kProvenEntry + ".txt"));
+        const BareRun source = bareSourceLoop(kProvenEntry, static_cast<std::uint64_t>(std::max<qint64>(lines, 1)));
+        if (static_cast<double>(lines) / run.seconds > provenRate)
+            proven = run, provenRate = static_cast<double>(lines) / run.seconds;
+        sourceRate = std::max(sourceRate, static_cast<double>(source.primes) / source.seconds);
+    }
+    bench::report("(c) prime source alone above 10^27", sourceRate, "primes/s");
+    bench::report("(d) Generate with Ctrl+Shift above 10^27", provenRate, "primes/s");
+    bench::report("(d) / (c)", provenRate / sourceRate, "");
+    bench::report("(d) longest time without handling events", proven.worstGap * 1e3, "ms");
+    bench::report("(d) Esc latency", proven.wall * 1e3, "ms");
+
+    // A shown list from 10^18, stopped once the list holds kShownCount primes.
+    constexpr int kShownCount = 20000;
+    bench::Clock::time_point filledAt{};
+    int filledCount = 0;
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (filledAt == bench::Clock::time_point{} && form.List1->count() >= kShownCount) {
+            filledAt = bench::Clock::now();
+            filledCount = form.List1->count();
+            QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        }
+    });
+    watch.start();
+    const auto shownFromStart = bench::Clock::now();
+    const FormRun shownFrom = generate(form, kShownFromEntry, false, true);
+    watch.stop();
+    const double shownSeconds = std::chrono::duration<double>(filledAt - shownFromStart).count();
+    bench::report("(e) shown list from 10^18 (Shift), wall", filledCount / shownSeconds, "primes/s");
+    bench::report("(e) longest time without handling events", shownFrom.worstGap * 1e3, "ms");
+
     const FormRun shown = generate(form, kShownEntry, false, false);
     std::printf("  shown list to %s: %s, %d entries left in the list\n", qPrintable(kShownEntry),
                 qPrintable(form.Label4->text()), form.List1->count());
-    bench::report("(c) shown list to 10^6, wall time", shown.wall, "s");
-    bench::report("(c) longest time without handling events", shown.worstGap * 1e3, "ms");
+    bench::report("(f) shown list to 10^6, wall time", shown.wall, "s");
+    bench::report("(f) longest time without handling events", shown.worstGap * 1e3, "ms");
 
     struct EscCase {
         const char *label;
@@ -192,7 +261,7 @@ void generateSection()
     };
     const EscCase cases[] = {
         {"Esc: shown list up to 10^9", QStringLiteral("1000000000"), false, false},
-        {"Esc: list file up to 10^9", QStringLiteral("1000000000"), true, false},
+        {"Esc: list file up to 10^10", QStringLiteral("10000000000"), true, false},
         {"Esc: shown list above 2^54", QStringLiteral("18014398509481984"), false, true},
         {"Esc: list file above 10^27 (128-bit)", QStringLiteral("1000000000000000000000000000"), true, true},
     };

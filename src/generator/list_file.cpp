@@ -3,24 +3,23 @@
 #include "generator/exact_text.h"
 #include "generator/path_exists.h"
 
-std::string listLine(uint128 prime, uint128 interval, LineLayout layout)
+void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout)
 {
-    std::string line(1, ' ');
-    appendDigits(line, prime);
+    out += ' ';
+    appendDigits(out, prime);
     switch (layout) {
     case LineLayout::Bounded:
-        line += "  ;  ";
-        appendDigits(line, interval);
+        out += "  ;  ";
+        appendDigits(out, interval);
         break;
     case LineLayout::OpenEnded:
-        line += "   ;    ";
-        appendDigits(line, interval);
+        out += "   ;    ";
+        appendDigits(out, interval);
         break;
     case LineLayout::NoInterval:
         break;
     }
-    line += "\r\n";
-    return line;
+    out += "\r\n";
 }
 
 void ListFile::create(const QString &path)
@@ -41,6 +40,8 @@ void ListFile::create(const QString &path)
 // holds exactly the lines that did not reach the file.
 void ListFile::writeOut()
 {
+    if (buffer_.empty())
+        return;
     std::size_t done = 0;
     while (done < buffer_.size()) {
         const qint64 written =

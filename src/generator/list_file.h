@@ -21,11 +21,13 @@ enum class LineLayout {
     NoInterval,  // " 13"
 };
 
-// One line of the list file, CR LF included.
-std::string listLine(uint128 prime, uint128 interval, LineLayout layout);
+// Appends one line of the list file, CR LF included.
+void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout);
 
 // The prime-list file, written line by line through a buffer as the primes
-// are found. Whatever was written stays when a later write fails.
+// are found; the run writes the buffer out whenever it lets window events
+// run, so that the file never lags far behind. Whatever was written stays
+// when a later write fails.
 //
 // The buffer is our own: after a short write (a full disk) the next write
 // returns the system's description of the failure, which a buffered QFile
@@ -39,12 +41,14 @@ public:
 
     // Replaces whatever is at `path` with a new, empty file.
     void create(const QString &path);
-    void writeLine(const std::string &line)
+    void writeLine(uint128 prime, uint128 interval, LineLayout layout)
     {
-        buffer_ += line;
+        appendListLine(buffer_, prime, interval, layout);
         if (buffer_.size() >= kBufferSize)
             writeOut();
     }
+    // Hands the lines written so far to the system; throws when that fails.
+    void writeOut();
     // Writes out the buffer and closes; throws when that fails. A file that
     // is not open is left alone.
     void close();
@@ -55,7 +59,6 @@ public:
 private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
 
-    void writeOut();
     [[noreturn]] void fail(const QFileDevice &device) const;
 
     QFile file_;

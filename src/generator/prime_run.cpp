@@ -6,11 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
+#include <algorithm>
 #include <optional>
 
 #include "engine/clock.h"
 #include "generator/exact_text.h"
-#include "generator/list_file.h"
+#include "engine/progress.h"
 #include "generator/path_exists.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
@@ -60,7 +61,12 @@ void DeferredView::flush()
 }
 
 PrimeRun::PrimeRun(Form1 &form)
-    : form_(form), toFile_(form.blPrint), openEnded_(form.blPlus), view_(form)
+    : form_(form),
+      toFile_(form.blPrint),
+      openEnded_(form.blPlus),
+      fileLayout_(openEnded_ ? LineLayout::OpenEnded : LineLayout::Bounded),
+      noIntervals_(form.blNoIntervals),
+      view_(form)
 {
 }
 
@@ -98,9 +104,8 @@ void PrimeRun::start()
 void PrimeRun::showBounded()
 {
     setBase(0);
-    for (uint128 candidate = 2; candidate <= number_ && showNext(candidate);
-         candidate += candidate == 2 ? 1 : 2) {
-    }
+    primes::PrimeSource source(1, number_);
+    showPrimes(source, Candidates{3, 2}, number_ % 2 == 0 ? number_ - 1 : number_);
     endDisplayedRun();
 }
 
@@ -111,23 +116,70 @@ void PrimeRun::showOpenEnded()
         return;
     form_.Label4->setText(QStringLiteral("Generating primes..."));
     setBase(number_);
-    for (uint128 candidate = firstCandidateAbove(); showNext(candidate); candidate += 2) {
-    }
+    primes::PrimeSource source(number_);
+    showPrimes(source, Candidates{firstCandidateAbove(), 1}, primes::kLimit);
     endDisplayedRun();
 }
 
-bool PrimeRun::showNext(uint128 candidate)
+// Lists the primes up to the last candidate. Each candidate before a prime
+// is composite; passing them does what testing them did: the interval panel
+// is refreshed as a test begins (once is enough, nothing changes in between)
+// and progress counts them. A run that passes the number type's limit ends
+// with an overflow.
+void PrimeRun::showPrimes(primes::PrimeSource &source, const Candidates &candidates, uint128 lastCandidate)
 {
-    if (form_.blEsc)
-        return false;
-    const Verdict verdict = test(candidate);
-    if (verdict == Verdict::Interrupted)
-        return false;
-    if (verdict == Verdict::Prime)
-        showPrime(candidate);
-    form_.subProgress(static_cast<double>(candidate), static_cast<double>(number_), start_);
-    form_.pump.maybePump();
-    return true;
+    PrimePacer pacer(source);
+    while (!form_.blEsc) {
+        const uint128 prime = source.next();
+        const bool beyond = prime == 0 || prime > lastCandidate;
+        const uint128 index = candidates.indexOf(beyond ? lastCandidate : prime);
+        if (index > counted_)
+            form_.subShowIntervals();
+        if (beyond) {
+            countCandidatesTo(candidates, index);
+            if (prime == 0 && lastCandidate == primes::kLimit)
+                throw OverflowError();
+            return;
+        }
+        countCandidatesTo(candidates, index - 1);
+        if (form_.blEsc)
+            return;
+        showPrime(prime);
+        countCandidatesTo(candidates, index);
+        if (pacer.due())
+            form_.pump.pumpNow();
+    }
+}
+
+// Progress as if every candidate up to `index` had been tested and reported
+// in turn: it shows at every pc-th (at most every 100000th) candidate, so
+// only the last such point in a stretch is shown, and the count goes on
+// from there.
+void PrimeRun::countCandidatesTo(const Candidates &candidates, uint128 index)
+{
+    const auto report = [&](uint128 at) {
+        form_.subProgress(static_cast<double>(candidates.at(at)), static_cast<double>(number_), start_);
+    };
+    if (index <= counted_)
+        return;
+    if (counted_ == 0) {  // the first report sets the period
+        report(1);
+        counted_ = 1;
+    }
+    const uint128 stretch = index - counted_;
+    counted_ = index;
+    if (stretch == 0 || form_.pc == 0)
+        return;
+    const auto period = static_cast<uint128>(std::min(form_.pc, progress::kMaxCallsBetweenUpdates));
+    const auto sincePoint = static_cast<uint128>(form_.nct);
+    if (sincePoint >= period || stretch < period - sincePoint) {  // no point in the stretch
+        form_.nct += static_cast<double>(stretch);
+        return;
+    }
+    const uint128 lastPoint = index - (stretch - (period - sincePoint)) % period;
+    form_.nct = static_cast<double>(period - 1);
+    report(lastPoint);
+    form_.nct += static_cast<double>(index - lastPoint);
 }
 
 void PrimeRun::showPrime(uint128 prime)
@@ -183,10 +235,10 @@ void PrimeRun::saveToFile(ListFile &file)
         return;
 
     file.create(path);
-    if (openEnded_)
-        saveOpenEnded(file);
-    else
-        saveBounded(file, number_ % 2 == 0 ? number_ + 1 : number_);
+    setBase(openEnded_ ? number_ : 0);
+    const uint128 limit = openEnded_ ? primes::kLimit : number_ % 2 == 0 ? number_ + 1 : number_;
+    primes::PrimeSource source(openEnded_ ? number_ : 1, limit);
+    savePrimes(file, source, limit);
     file.close();
 
     form_.Label4->setText(QStringLiteral("File ") + fileName + QStringLiteral(" saved."));
@@ -196,47 +248,39 @@ void PrimeRun::saveToFile(ListFile &file)
     offerToViewer(path, fileName);
 }
 
-// Every integer up to the limit is a candidate, even ones included; the
-// candidate is the only thing shown.
-void PrimeRun::saveBounded(ListFile &file, uint128 limit)
+// The primes up to the limit, or above the entry until Esc. Form1::lcn and
+// the bounded run's candidate in lbLMO are brought up to date whenever
+// window events run, and the lines written so far go out to the file.
+void PrimeRun::savePrimes(ListFile &file, primes::PrimeSource &source, uint128 limit)
 {
-    setBase(0);
-    for (uint128 candidate = 2; candidate <= limit && saveNext(file, candidate); ++candidate) {
+    PrimePacer pacer(source);
+    while (!form_.blEsc) {
+        const uint128 prime = source.next();
+        if (prime == 0 && openEnded_)
+            throw OverflowError();
+        if (prime == 0 || prime > limit) {
+            candidate_ = limit;
+            break;
+        }
+        candidate_ = prime;
+        savePrime(file, prime);
+        if (pacer.due()) [[unlikely]]
+            pumpWhileSaving(file);
     }
-    view_.flush();
+    setBase(base_);
+    if (!openEnded_) {
+        view_.showCandidate(candidate_);
+        view_.flush();
+    }
 }
 
-void PrimeRun::saveOpenEnded(ListFile &file)
+void PrimeRun::pumpWhileSaving(ListFile &file)
 {
-    setBase(number_);
-    for (uint128 candidate = firstCandidateAbove(); saveNext(file, candidate); candidate += 2) {
-    }
-}
-
-bool PrimeRun::saveNext(ListFile &file, uint128 candidate)
-{
-    if (form_.blEsc)
-        return false;
+    setBase(base_);
     if (!openEnded_)
-        view_.showCandidate(candidate);
-    const Verdict verdict = test(candidate);
-    if (verdict == Verdict::Interrupted)
-        return false;
-    if (verdict == Verdict::Prime)
-        savePrime(file, candidate);
-    form_.pump.maybePump();
-    return true;
-}
-
-void PrimeRun::savePrime(ListFile &file, uint128 prime)
-{
-    ++count_;
-    const uint128 interval = noteInterval(prime);
-    const LineLayout layout = form_.blNoIntervals ? LineLayout::NoInterval
-                              : openEnded_        ? LineLayout::OpenEnded
-                                                  : LineLayout::Bounded;
-    file.writeLine(listLine(prime, interval, layout));
-    setBase(prime);
+        view_.showCandidate(candidate_);
+    file.writeOut();
+    form_.pump.pumpNow();
 }
 
 void PrimeRun::offerToViewer(const QString &path, const QString &fileName)
@@ -263,14 +307,6 @@ bool PrimeRun::confirm(const QString &question)
            QMessageBox::Ok;
 }
 
-PrimeRun::Verdict PrimeRun::test(uint128 candidate)
-{
-    const bool noDivisor = form_.subTrialDivide(DecimalNum::fromUInt128(candidate));
-    if (form_.blEsc)
-        return Verdict::Interrupted;
-    return noDivisor ? Verdict::Prime : Verdict::Composite;
-}
-
 // The distance from the interval base to a new prime, recorded if it is the
 // largest of the run.
 uint128 PrimeRun::noteInterval(uint128 prime)
@@ -289,6 +325,10 @@ void PrimeRun::setBase(uint128 prime)
 
 void PrimeRun::endRun(ListFile &file, const std::optional<QString> &failure)
 {
+    if (toFile_ && !openEnded_ && candidate_ != 0) {  // where a failure stopped it
+        view_.showCandidate(candidate_);
+        view_.flush();
+    }
     // Whatever reached the file is kept, also when writing it failed.
     file.closeQuietly();
     if (failure)

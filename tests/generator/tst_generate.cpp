@@ -1,17 +1,71 @@
-// Generate shown in the window: bounded and open-ended lists with their
-// interval panel, the entry-2 question, and the results list's keys and mouse.
+// Generate: shown lists with their interval panel and progress, the list
+// file byte for byte with its questions, viewer and failures, the entry-2
+// question, and the results list's keys and mouse, also during a run.
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
-#include "generate_driving.h"
+#include "generator/exact_text.h"
+#include "generator/prime_run.h"
+#include "primes/prime_source.h"
+#include "support/form_driver.h"
 
 namespace {
 
+using Lines = QStringList;
 QString confirmAbove(const QString &n) { return "Primes greater than " + n + " will be generated until you press Esc."; }
 const QString kEntryTwoQuestion = QStringLiteral(
     "Do you want to list primes beginning with 2?\r\nNext time, press the Shift key when you click this button.");
+const QByteArray kFileFor10 = " 2  ;  2\r\n 3  ;  1\r\n 5  ;  2\r\n 7  ;  2\r\n 11  ;  4\r\n";
+// Above 2^40 every prime is proven one by one: slow enough for a test to act
+// between two of the window's event pumps.
+const QString kProvenStart = QStringLiteral("18014398509481984");  // 2^54
+
+QString savingNotice(const QString &path)
+{
+    return "All data will be saved to " + QDir::toNativeSeparators(path) +
+           ".\r\nDuring this time, the user interface will show minimal data to maximize performance."
+           "\r\n(You can minimize the program.)\r\nTo stop and save the file, press the Esc key at any time.";
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The `count` primes after `base` and the distance of each from the one before.
+std::pair<Lines, Lines> primesAfter(const QString &base, qsizetype count)
+{
+    uint128 previous = entryNumber(base);
+    primes::PrimeSource source(previous);
+    Lines primes, intervals;
+    for (uint128 p = source.next(); primes.size() < count; previous = p, p = source.next())
+        primes << digitsText(p), intervals << digitsText(p - previous);
+    return {primes, intervals};
+}
+
+// An open-ended file above `base`: W for each line with its interval, N for
+// one without, or "" at the first line that is not the next prime.
+QString openEndedLayout(const QByteArray &bytes, const QString &base)
+{
+    const QList<QByteArray> lines = bytes.chopped(1).split('\n');
+    const auto [primes, intervals] = primesAfter(base, lines.size());
+    QString layout;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray bare = " " + primes[i].toLatin1();
+        layout += lines[i] == bare + "\r" ? "N" : lines[i] == bare + "   ;    " + intervals[i].toLatin1() + "\r" ? "W" : "?";
+    }
+    return bytes.endsWith("\r\n") && !layout.contains('?') ? layout : QString();
+}
 
 void rightClick(QListWidget *list, int row)
 {
@@ -25,114 +79,115 @@ QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 class GenerateTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<GenerateDriver> driver;
-    Form1 &form() { return *driver->form; }
-    QStringList clipboardAndEntry() { return {clipboardText(), form().Text1->text()}; }
+    std::unique_ptr<FormDriver> driver;
+    std::unique_ptr<QTemporaryDir> folder;
+    QStringList opened;
 
-    void escWhenListHolds(int entries)
+    Form1 &form() { return *driver->form; }
+    QString pathOf(const QString &name) { return QDir(folder->path()).filePath(name); }
+    Lines clipboardAndEntry() { return {clipboardText(), form().Text1->text()}; }
+    Lines panel() { return {form().lbNo->text(), form().lbLMO->text(), form().lbLow->text()}; }
+    auto primeAfter(DecimalNum after) { return [this, after] { return form().blList && form().lcn > after; }; }
+
+    // Types the number and clicks Generate with the keys held, released after the run.
+    void generate(const QString &number, const QList<Qt::Key> &held = {})
     {
-        driver->when([this, entries] { return form().blList && form().List1->count() >= entries; },
-                     [this] { driver->pressEsc(); });
+        form().Text1->setText(number);
+        for (Qt::Key key : held)
+            QTest::keyPress(driver->form.get(), key);
+        driver->click(form().cmdList);
+        for (Qt::Key key : held)
+            QTest::keyRelease(driver->form.get(), key);
     }
-    void verifyIdleAfterRun()
+    bool idleAfterRun()
     {
-        QVERIFY(!form().blRunning && !form().blList && !form().blPrint && !form().blPlus && !form().blEsc);
-        QVERIFY(!form().Text1->isReadOnly());
+        return !form().blRunning && !form().blList && !form().blPrint && !form().blPlus && !form().blEsc &&
+               !form().Text1->isReadOnly();
     }
 
 private slots:
     void init()
     {
-        driver = std::make_unique<GenerateDriver>();
-        QVERIFY(driver->ready());
+        folder = std::make_unique<QTemporaryDir>();
+        opened.clear();
+        driver = std::make_unique<FormDriver>();
+        form().listFolder = folder->path();
+        form().openInViewer = [this](const QString &path) { opened << path; };
+        QVERIFY(folder->isValid() && driver->ready());
     }
-    void cleanup() { driver.reset(); }
+    void cleanup() { driver.reset(); folder.reset(); }
 
+    // The panel shows a new largest interval only once a later candidate is
+    // tested (30 never shows 6 at 29, 31 does); progress counts candidates, so
+    // its last count may miss the last primes (1009 counts at 999, 2000 at 1999).
     void boundedListWithItsPanel_data()
     {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QStringList>("gaps");
-        QTest::addColumn<QStringList>("panel");  // largest gap, the prime ending it, smallest gap
-        QTest::newRow("3") << "3" << QStringList{"2", "1"} << QStringList{" 2", " 2", " 2"};
-        QTest::newRow("10") << "10" << QStringList{"2", "1", "2", "2"} << QStringList{" 2", " 2", " 2"};
-        // The gap of 6 before 29 is never shown: no candidate is tested after it.
-        QTest::newRow("30") << "30" << QStringList{"2", "1", "2", "2", "4", "2", "4", "2", "4", "6"}
-                            << QStringList{" 4", " 11", " 2"};
+        QTest::addColumn<int>("primes");
+        QTest::addColumn<Lines>("panel");  // largest interval, the prime ending it, smallest; the count
+        QTest::newRow("3") << 2 << Lines{" 2", " 2", " 2", ""};
+        QTest::newRow("10") << 4 << Lines{" 2", " 2", " 2", ""};
+        QTest::newRow("30") << 10 << Lines{" 4", " 11", " 2", ""};
+        QTest::newRow("31") << 11 << Lines{" 6", " 29", " 2", ""};
+        QTest::newRow("2000") << 303 << Lines{" 34", " 1361", " 2", " 303 Primes "};
+        QTest::newRow("1009") << 169 << Lines{" 20", " 907", " 2", " 168 Primes "};
     }
     void boundedListWithItsPanel()
     {
-        QFETCH(QString, number);
-        QFETCH(QStringList, gaps);
-        QFETCH(QStringList, panel);
-
-        driver->generate(number);
-
-        QVERIFY(driver->boxes.seen().empty());
-        QCOMPARE(driver->results(), primesAfter(0, gaps.size()).first);
-        QCOMPARE(driver->ratios(), gaps);
-        QCOMPARE(form().List1->currentRow(), gaps.size() - 1);
-        QCOMPARE((QStringList{form().lbNo->text(), form().lbLMO->text(), form().lbLow->text()}), panel);
+        QFETCH(int, primes);
+        generate(QTest::currentDataTag());
+        const auto [expected, intervals] = primesAfter("1", primes);
+        QCOMPARE(driver->boxes.texts() + driver->results() + driver->ratios(), expected + Lines{"2"} + intervals.mid(1));
+        QTEST(panel() << form().Label1->text(), "panel");
         QCOMPARE(form().Label4->text(), QString("Generating primes complete."));
-        verifyIdleAfterRun();
+        QVERIFY(form().List1->currentRow() == primes - 1 && idleAfterRun());
     }
 
+    // Shown open-ended lists, exact beyond 2^53 and 2^64; Esc keeps what is listed.
     void openEndedListRunsUntilEsc_data()
     {
         QTest::addColumn<QString>("number");
-        for (const char *number : {"2", "10", "11"})
-            QTest::newRow(number) << QString(number);
+        QTest::addColumn<Lines>("first");  // the first three primes with their intervals
+        QTest::addColumn<bool>("shift");   // without Shift, entry 2 asks first
+        QTest::newRow("2") << "2" << Lines{"3", "5", "7", "1", "2", "2"} << true;
+        QTest::newRow("2, OK to the question") << "2" << Lines{"3", "5", "7", "1", "2", "2"} << false;
+        QTest::newRow("10") << "10" << Lines{"11", "13", "17", "1", "2", "4"} << true;
+        QTest::newRow("11") << "11" << Lines{"13", "17", "19", "2", "4", "2"} << true;
+        QTest::newRow("2^54") << kProvenStart
+                              << Lines{"18014398509482143", "18014398509482147", "18014398509482171", "159", "4", "24"} << true;
+        QTest::newRow("10^27") << "1000000000000000000000000000"
+                               << Lines{"1000000000000000000000000103", "1000000000000000000000000279",
+                                        "1000000000000000000000000283", "103", "176", "4"} << true;
+        QTest::newRow("largest entry") << "9999999999999999999999999999"
+                                       << Lines{"10000000000000000000000000331", "10000000000000000000000000457",
+                                                "10000000000000000000000000469", "332", "126", "12"} << true;
     }
     void openEndedListRunsUntilEsc()
     {
         QFETCH(QString, number);
-        escWhenListHolds(5);
-
-        driver->generate(number, {Qt::Key_Shift});
-
-        QCOMPARE(driver->boxes.texts(), QStringList{confirmAbove(number)});
-        QVERIFY(driver->results().size() >= 5);
-        const auto [primes, gaps] = primesAfter(number.toULongLong(), driver->results().size());
-        QCOMPARE(driver->results(), primes);
-        QCOMPARE(driver->ratios(), gaps);
-        // "Smallest:" keeps the first gap; "Largest:" a listed gap and the prime ending it.
-        QCOMPARE(form().lbLow->text(), " " + gaps[0]);
-        const qsizetype row = primes.indexOf(form().lbLMO->text().trimmed());
-        QVERIFY2(row >= 0, qPrintable(form().lbLMO->text()));
-        QCOMPARE(form().lbNo->text(), " " + gaps[row]);
+        QFETCH(Lines, first);
+        QFETCH(bool, shift);
+        driver->when([this] { return form().blList && form().List1->count() >= 3; }, [this] { driver->pressEsc(); });
+        generate(number, shift ? QList{Qt::Key_Shift} : QList<Qt::Key>{});
+        QCOMPARE(driver->boxes.texts(), (shift ? Lines{} : Lines{kEntryTwoQuestion}) << confirmAbove(number));
+        const auto [primes, intervals] = primesAfter(number, driver->results().size());
+        QCOMPARE(driver->results() + driver->ratios(), primes + intervals);
+        QCOMPARE(primes.mid(0, 3) + intervals.mid(0, 3), first);
+        // "Smallest:" keeps the first interval; "Largest:" a listed interval and the prime ending it.
+        const qsizetype row = std::max<qsizetype>(0, primes.indexOf(form().lbLMO->text().trimmed()));
+        QCOMPARE(panel(), (Lines{" " + intervals[row], " " + primes[row], " " + first[3]}));
         QCOMPARE(form().Label4->text(), QString("Process interrupted by user."));
-        verifyIdleAfterRun();
+        QVERIFY(idleAfterRun());
     }
 
-    void entryTwoAsksWhetherToListFromTwo()
+    void entryTwoCancelledChangesNothing()
     {
-        MessageBoxAnswerer &boxes = driver->boxes;
-        driver->generate("10");
+        generate("10");
         form().Text1->setText("2");
-        const QStringList before{driver->results().join(","), form().Label4->text()};
-
-        boxes.queue(QMessageBox::Cancel);  // Cancel: nothing changes.
+        const Lines before = driver->results() << form().Label4->text();
+        driver->boxes.queue(QMessageBox::Cancel);
         driver->click(form().cmdList);
-        QCOMPARE(boxes.texts(), QStringList{kEntryTwoQuestion});
-        QCOMPARE(boxes.seen()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        QCOMPARE((QStringList{driver->results().join(","), form().Label4->text()}), before);
-
-        escWhenListHolds(3);  // OK: the primes above 2, after the usual confirmation.
-        driver->click(form().cmdList);
-        QCOMPARE(boxes.texts().mid(1), (QStringList{kEntryTwoQuestion, confirmAbove("2")}));
-        QCOMPARE(driver->results().mid(0, 3), (QStringList{"3", "5", "7"}));
-        QCOMPARE(driver->ratios().mid(0, 3), (QStringList{"1", "2", "2"}));
-        verifyIdleAfterRun();
-    }
-
-    // Beyond 2^53 a double no longer holds every whole number; the list must stay exact.
-    void listsExactPrimesAboveTwoToThe54()
-    {
-        escWhenListHolds(3);
-        driver->generate("18014398509481984", {Qt::Key_Shift});
-        QCOMPARE(driver->results().mid(0, 3),
-                 (QStringList{"18014398509482143", "18014398509482147", "18014398509482171"}));
-        QCOMPARE(driver->ratios().mid(0, 3), (QStringList{"159", "4", "24"}));
-        QCOMPARE(form().lbLow->text(), QString(" 159"));
+        QCOMPARE(driver->results() << form().Label4->text() << driver->boxes.texts(), before + Lines{kEntryTwoQuestion});
+        QCOMPARE(driver->boxes.seen()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
     }
 
     void resultsListKeysAndMouse()
@@ -142,36 +197,30 @@ private slots:
         form().Text1->setText("5");
         for (Qt::Key key : {Qt::Key_C, Qt::Key_F, Qt::Key_P})  // an empty list: nothing happens
             QTest::keyClick(list, key);
-        QCOMPARE(clipboardAndEntry(), (QStringList{"kept", "5"}));
-
+        QCOMPARE(clipboardAndEntry(), (Lines{"kept", "5"}));
         list->addItems({"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
-        // Ctrl+C copies the whole list like C, not the current entry.
-        list->setCurrentRow(2);
+        list->setCurrentRow(2);  // Ctrl+C copies the whole list like C, not the current entry.
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(clipboardText(), QString("\r\n91 = 7 * 13\r\nPrime Factors:\r\n97\r\nSum of Factors: 21"));
-
         // F copies the factors of the current entry, P carries its number into the entry box.
-        struct Step { Qt::Key key; int row; QStringList after; };
+        struct Step { Qt::Key key; int row; Lines after; };
         for (const Step &step : {Step{Qt::Key_F, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, 2, {"97", "5"}},
                                  Step{Qt::Key_P, 1, {"97", "5"}}, Step{Qt::Key_P, 0, {"97", "91"}}}) {
             list->setCurrentRow(step.row);
             QTest::keyClick(list, step.key);
             QCOMPARE(clipboardAndEntry(), step.after);
         }
-
         list->setCurrentRow(3);  // A right-click takes the selected entry, wherever it lands.
         rightClick(list, 0);
         QCOMPARE(form().Text1->text(), QString("Sum of Factors: 21"));
     }
-
 
     // During a run C copies what is listed so far, P carries a listed prime
     // into the entry box, and a right-click or another click does nothing.
     void resultsListDuringARun()
     {
         QString copied, selected, entryAfterClicks;
-        driver->when([this] { return form().blList && form().List1->count() >= 5 &&
-                                     !form().List1->selectedItems().isEmpty(); },
+        driver->when([this] { return form().blList && form().List1->count() >= 5 && !form().List1->selectedItems().isEmpty(); },
                      [&] {
                          QTest::keyClick(form().List1, Qt::Key_C);
                          copied = clipboardText();
@@ -182,17 +231,125 @@ private slots:
                          QTest::keyClick(form().List1, Qt::Key_P);
                          QTest::keyClick(form().List1, Qt::Key_Escape);
                      });
-
-        driver->generate("10", {Qt::Key_Shift});
-
-        QCOMPARE(driver->boxes.texts(), QStringList{confirmAbove("10")});
-        QCOMPARE(entryAfterClicks, QString("10"));
+        generate("10", {Qt::Key_Shift});
+        QCOMPARE(driver->boxes.texts() << entryAfterClicks << form().Label4->text(),
+                 (Lines{confirmAbove("10"), "10", "Process interrupted by user."}));
         QVERIFY(copied.startsWith("\r\n11\r\n13\r\n17\r\n19\r\n23"));
-        const QStringList copiedEntries = copied.mid(2).split("\r\n");
+        const Lines copiedEntries = copied.mid(2).split("\r\n");
         QCOMPARE(driver->results().mid(0, copiedEntries.size()), copiedEntries);
-        QVERIFY(driver->results().contains(selected));
-        QCOMPARE(form().Text1->text(), selected);
-        QCOMPARE(form().Label4->text(), QString("Process interrupted by user."));
+        QVERIFY(driver->results().contains(selected) && form().Text1->text() == selected);
+    }
+
+    void boundedFile_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("holdZ");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("10") << "10" << false << kFileFor10;  // an even entry takes the limit one higher
+        QTest::newRow("11") << "11" << false << kFileFor10;
+        QTest::newRow("10 with Z") << "10" << true << QByteArray(" 2\r\n 3\r\n 5\r\n 7\r\n 11\r\n");
+    }
+    void boundedFile()
+    {
+        QFETCH(QString, number);
+        QFETCH(bool, holdZ);
+        const QString path = pathOf(number + ".txt");
+        generate(number, holdZ ? QList{Qt::Key_Control, Qt::Key_Z} : QList{Qt::Key_Control});
+        QCOMPARE(driver->boxes.texts() << opened, (Lines{savingNotice(path), path}));
+        QTEST(contentsOf(path), "contents");
+        QCOMPARE((Lines{form().Label4->text(), form().Label1->text(), form().lbLMO->text()}),
+                 (Lines{"File " + number + ".txt saved.", " 5 Primes Saved", " 11"}));  // the last candidate
+        QVERIFY(form().List1->count() == 0 && form().lbNo->text().isEmpty() && !form().blRunning);
+    }
+
+    // Z held for a while in the middle of an open-ended file: those lines have
+    // no interval. Releasing a key clears the Ctrl flag too, yet the run goes
+    // on as a file run. Whenever events run, the file already holds every
+    // prime found; after Esc it holds every prime counted, in order.
+    void openEndedFileKeepsEveryLine()
+    {
+        const QString path = pathOf("+" + kProvenStart + ".txt");
+        QList<bool> wholeAtPump;
+        const auto noteFileAtPump = [&] {
+            const QList<QByteArray> lines = contentsOf(path).split('\n');
+            wholeAtPump << (lines.size() > 1 && lines.back().isEmpty() &&
+                            lines[lines.size() - 2].trimmed().split(' ')[0] == QByteArray::fromStdString(form().lcn.trimmedText()));
+        };
+        driver->when(primeAfter(DecimalNum::fromText(kProvenStart.toStdString())), [&] {
+            noteFileAtPump();
+            QTest::keyPress(driver->form.get(), Qt::Key_Z);
+            driver->when(primeAfter(form().lcn), [&] {
+                noteFileAtPump();
+                QTest::keyRelease(driver->form.get(), Qt::Key_Z);
+                driver->when(primeAfter(form().lcn), [&] { noteFileAtPump(), driver->pressEsc(); });
+            });
+        });
+        generate(kProvenStart, {Qt::Key_Control, Qt::Key_Shift});
+        QCOMPARE(driver->boxes.texts(), Lines{savingNotice(path)});
+        const QString layout = openEndedLayout(contentsOf(path), kProvenStart);
+        QVERIFY2(QRegularExpression("^W+N+W+$").match(layout).hasMatch(), qPrintable(layout.left(200)));
+        QCOMPARE((Lines{form().Label1->text(), form().Label4->text()}),
+                 (Lines{" " + QString::number(layout.size()) + " Primes Saved", "File +" + kProvenStart + ".txt saved."}));
+        QCOMPARE(wholeAtPump, (QList<bool>{true, true, true}));
+    }
+
+    void overwriteQuestion()
+    {
+        const QString path = pathOf("10.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
+        driver->boxes.queue(QMessageBox::Cancel);
+        generate("10", {Qt::Key_Control});
+        QCOMPARE(driver->boxes.texts() << contentsOf(path) << opened, (Lines{"This file already exists. Do you want to overwrite it?", "old"}));
+        QCOMPARE(driver->boxes.seen()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        generate("10", {Qt::Key_Control});
+        QCOMPARE(driver->boxes.texts().mid(1) << contentsOf(path) << opened,
+                 (Lines{driver->boxes.texts()[0], savingNotice(path), kFileFor10, path}));
+    }
+
+    // The file is made exactly as long as wanted while the run writes it: the
+    // test writes one byte far out, beyond what the run writes at the start.
+    void viewerOnlyUpToFiveMillionBytes_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("5000000 bytes") << qint64(5000000);
+        QTest::newRow("5000001 bytes") << qint64(5000001);
+    }
+    void viewerOnlyUpToFiveMillionBytes()
+    {
+        QFETCH(qint64, size);
+        const QString name = "+" + kProvenStart + ".txt";
+        driver->when(primeAfter(DecimalNum::fromText(kProvenStart.toStdString())), [&] {
+            QFile file(pathOf(name));
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(size - 1) && file.write("x") == 1);
+            driver->pressEsc();
+        });
+        generate(kProvenStart, {Qt::Key_Control, Qt::Key_Shift});
+        QCOMPARE(QFileInfo(pathOf(name)).size(), size);
+        const QString tooLarge = "File " + name + " has been saved to " + QDir::toNativeSeparators(folder->path()) +
+                                 ".\r\nThis file is too large for Notepad. You should open this file using an advanced text editor.";
+        QCOMPARE(driver->boxes.texts().mid(1) << opened, Lines{size <= 5000000 ? pathOf(name) : tooLarge});
+    }
+
+    // A full disk mid-run is reported with the system's description; the run
+    // stops at the failure and what reached the disk stays.
+    void writeFailureIsReported()
+    {
+        const QString path = pathOf("100000.txt");
+        // A lowered limit on the size of files this process writes fails the
+        // write as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{}, lowered{4096, 0};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        setrlimit(RLIMIT_FSIZE, (lowered.rlim_max = saved.rlim_max, &lowered));
+        generate("100000", {Qt::Key_Control});
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(driver->boxes.texts() << opened << form().Label4->text(),
+                 (Lines{savingNotice(path), "File too large", "Saving primes to file... click Esc to stop."}));
+        QVERIFY(contentsOf(path).size() == 4096 && contentsOf(path).startsWith(kFileFor10));
+        QVERIFY(!form().Label1->text().contains("Saved") && !form().blRunning && driver->boxes.seen()[1].icon == QMessageBox::NoIcon);
+        const qulonglong shown = form().lbLMO->text().trimmed().toULongLong();  // the candidate that failed
+        QVERIFY2(shown > 300 && shown < 100000, qPrintable(form().lbLMO->text()));
     }
 };
 
