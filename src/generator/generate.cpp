@@ -32,7 +32,7 @@ void showIntervalLayout(Form1 &form)
 
 void Form1::cmdList_Click()
 {
-    if (blRunning || !ValidEntry())
+    if (blRunning || blClosing || !ValidEntry())
         return;
     std::optional<QString> failure;
     try {

@@ -35,7 +35,7 @@ void showRatioPanel(Form1 &form)
 
 void Form1::cmdTest_Click()
 {
-    if (blRunning || !ValidEntry())
+    if (blRunning || blClosing || !ValidEntry())
         return;
     const QString failure = failureOf([this] {
         DecimalNum::fromText(Text1->text().toStdString());
@@ -59,7 +59,7 @@ void Form1::cmdTest_Click()
 
 void Form1::cmdAnalyze_Click()
 {
-    if (blRunning || !ValidEntry())
+    if (blRunning || blClosing || !ValidEntry())
         return;
     const QString failure = failureOf([this] {
         const DecimalNum n = DecimalNum::fromText(Text1->text().toStdString());

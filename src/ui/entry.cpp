@@ -17,19 +17,18 @@ void setTextIfChanged(QLineEdit *edit, const QString &text)
 }
 }  // namespace
 
-// Runs after every change of the entry text; the replacements below re-enter
-// it, and each nested run finishes before the outer one goes on.
+// Runs after every change of the entry text. The cleanup is done in one
+// step; setting the cleaned text runs this handler once more, nested, and
+// that run finds nothing left to clean.
 void Form1::Text1_Change()
 {
     if (Text1->text() != kPrompt)
         setTextColor(Text1, systemColor(COLOR_ACTIVECAPTION));
     Text1->deselect();
-    setTextIfChanged(Text1, entry_text::trimSpaces(Text1->text()));
+    setTextIfChanged(Text1, entry_text::cleanedUp(Text1->text()));
     Label1->clear();
     Label4->clear();
     Label13->clear();
-    if (Text1->text().startsWith(u'0'))
-        Text1->setText(Text1->text().mid(1));
 
     // Something that is not a number gets its last character selected, so
     // that the next keystroke overwrites it.

@@ -17,13 +17,14 @@ double leadingValue(const QString &text)
     return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
 }
 
-QString trimSpaces(const QString &text)
+QString cleanedUp(const QString &text)
 {
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
+    while (first < last && (isBlank(text.at(first)) || text.at(first) == u'0'))
         ++first;
-    while (last > first && text.at(last - 1) == u' ')
+    while (last > first && isBlank(text.at(last - 1)))
         --last;
     return text.mid(first, last - first);
 }

@@ -12,6 +12,7 @@ constexpr int kMaxDigits = 28;
 bool isNumeric(const QString &text);
 // Value of the longest leading part that reads as a decimal number; 0 if none.
 double leadingValue(const QString &text);
-// The text without leading and trailing space characters.
-QString trimSpaces(const QString &text);
+// The text without the blanks, tabs and line breaks around it and without
+// its leading zeros, zeros and blanks in any order: " 0 07\r\n" gives "7".
+QString cleanedUp(const QString &text);
 }  // namespace entry_text

@@ -2,17 +2,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
-#include <cstdlib>
+#include <cmath>
 
 #include "generator/list_folder.h"
 #include "ui/extent_list.h"
@@ -20,8 +15,9 @@
 
 namespace {
 
-// Positions are given in twips, 15 to a logical pixel.
-int px(int twips) { return (twips + 7) / 15; }
+// Positions are given in twips, 15 to a logical pixel, rounded to the
+// nearest pixel on either side of 0.
+int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
 template <typename W>
 W *place(W *widget, const char *name, int left, int top, int width, int height)
@@ -54,10 +50,7 @@ Form1::Form1(QWidget *parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
-    endProgram = [] {
-        std::fflush(nullptr);
-        std::_Exit(0);
-    };
+    endProgram = [] { QCoreApplication::quit(); };
     listFolder = listFileFolder();
 
     buildControls();
@@ -117,10 +110,6 @@ void Form1::buildControls()
     lbOf = place(new QLabel(Frame1), "lbOf", 1365, 1080, 795, 300);
     lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new ExtentListWidget(Frame1), "lsLMO", 120, 1850, 2055, 3180);
-    // Every entry is one line of one font; the lists then need not measure
-    // all their entries again each time one is added.
-    List1->setUniformItemSizes(true);
-    lsLMO->setUniformItemSizes(true);
 
     Frame3 = place(new QGroupBox(this), "Frame3", -15, 6360, 6315, 615);
     Label4 = place(new QLabel(Frame3), "Label4", 195, 195, 4080, 255);
@@ -142,6 +131,7 @@ void Form1::connectHandlers()
     connect(cmdList, &QPushButton::clicked, this, [this] { cmdList_Click(); });
     List1->viewport()->setMouseTracking(true);
     lsLMO->viewport()->setMouseTracking(true);
+    addLetterKeyShortcuts();
     qApp->installEventFilter(this);
 }
 
@@ -149,92 +139,6 @@ void Form1::Form_Load()
 {
     setTextColor(Text1, systemColor(COLOR_GRAYTEXT));
     Text1->setText(QStringLiteral("Enter a number"));
-}
-
-// Key preview: every key event addressed to this window or one of its
-// controls is seen here first; the event then goes on as usual. Qt offers a
-// key that a widget ignores to its parents; that is still the same key.
-bool Form1::isOwnKeyEvent(QObject *watched, QEvent *event)
-{
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || (widget != this && !isAncestorOf(widget)))
-        return false;
-    auto *lastReceiver = qobject_cast<QWidget *>(previewedKeyReceiver_.data());
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    const bool passedOn = event == previewedKey_ && key == previewedKeyCode_ && lastReceiver &&
-                          widget != lastReceiver && widget->isAncestorOf(lastReceiver);
-    if (passedOn)
-        return false;
-    previewedKey_ = event;
-    previewedKeyCode_ = key;
-    previewedKeyReceiver_ = watched;
-    return true;
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        if (!isOwnKeyEvent(watched, event))
-            break;
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        Form_KeyDown(key);
-        if (watched == Text1)
-            Text1_KeyDown(key);
-        else if (watched == List1)
-            List1_KeyDown(key);
-        else if (watched == lsLMO)
-            lsLMO_KeyDown(key);
-        // The lists' own Ctrl+C would overwrite what their C key has copied.
-        if ((watched == List1 || watched == lsLMO) &&
-            static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
-            return true;
-        break;
-    }
-    case QEvent::KeyRelease: {
-        const auto *keyEvent = static_cast<QKeyEvent *>(event);
-        if (!keyEvent->isAutoRepeat() && isOwnKeyEvent(watched, event))
-            Form_KeyUp(keyEvent->key());
-        break;
-    }
-    case QEvent::MouseButtonPress: {
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (watched == Text1) {
-            // The box places its caret first; the handler then sees the result.
-            static_cast<QObject *>(Text1)->event(event);
-            Text1_MouseDown();
-            return true;
-        }
-        if (watched == List1->viewport()) {
-            List1_MouseDown(button);
-            return button == Qt::RightButton;  // a right-click keeps the selection
-        }
-        if (watched == lsLMO->viewport()) {
-            lsLMO_MouseDown(button);
-            return button == Qt::RightButton;
-        }
-        break;
-    }
-    case QEvent::MouseMove:
-        if (watched == List1->viewport())
-            List1_MouseMove();
-        else if (watched == lsLMO->viewport())
-            lsLMO_MouseMove();
-        break;
-    case QEvent::Drop:
-        if (watched == Text1) {
-            auto *drop = static_cast<QDropEvent *>(event);
-            if (drop->mimeData()->hasText()) {
-                Text1_OLEDragDrop(drop->mimeData()->text());
-                drop->acceptProposedAction();
-            }
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Form_KeyDown(int keyCode)
@@ -279,9 +183,15 @@ void Form1::closeEvent(QCloseEvent *event)
     Form_Unload();
 }
 
+// Ends the program at once, also during a computation: the running loops
+// stop at their next test, as with Esc, the command handlers unwind without
+// asking or showing anything more, and the application then quits through
+// its normal path, which hands the clipboard over to the desktop.
 void Form1::Form_Unload()
 {
-    // A list file being written keeps what it has so far.
+    blClosing = blEsc = true;
+    openInViewer = [](const QString &) {};  // a list cut short is not opened
+    // A list file being written keeps every line found so far.
     closeListFile();
     if (endProgram)
         endProgram();
@@ -324,6 +234,8 @@ void Form1::subResetState()
 QMessageBox::StandardButton Form1::showMessage(const QString &text, QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons)
 {
+    if (blClosing)
+        return QMessageBox::Cancel;
     QMessageBox box(icon, QStringLiteral("Zorvelan"), text, buttons, this);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

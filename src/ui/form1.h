@@ -71,6 +71,9 @@ public:
     bool blCert = false;
     // Esc ended the factor search; Analyze then runs no divisor pass.
     bool blFactorsInterrupted = false;
+    // The window is closing: the running loops stop as with Esc, and no
+    // command, message box or viewer starts any more.
+    bool blClosing = false;
 
     double LMO = 0;
     double LFO = 0;
@@ -84,7 +87,8 @@ public:
     qint16 dv = 0;
 
     // ---- Seams for tests ----
-    // How the program ends when the window closes (the app exits the process).
+    // How the program ends when the window closes: by default the application
+    // quits once the running command has unwound.
     std::function<void()> endProgram;
     // Opens a finished list file in the desktop's viewer.
     std::function<void(const QString &path)> openInViewer;
@@ -163,7 +167,13 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
+    void addLetterKeyShortcuts();
     bool isOwnKeyEvent(QObject *watched, QEvent *event);
+    bool isOwnWidget(QObject *watched) const;
+    // The window's key handler, then that of the control the key goes to.
+    void previewKeyDown(QObject *receiver, int keyCode);
+    // Returns true when the press is swallowed.
+    bool previewMousePress(QObject *watched, QEvent *event);
 
     // The list file open during a file-mode Generate run, if any (owned by
     // the run that writes it).

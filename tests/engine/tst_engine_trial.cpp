@@ -9,7 +9,7 @@
 
 #include "engine/clock.h"
 #include "engine/trial_divisors.h"
-#include "support/message_boxes.h"
+#include "support/form_driver.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"

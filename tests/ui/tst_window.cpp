@@ -1,0 +1,285 @@
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+#include "support/form_driver.h"
+#include "ui/application.h"
+#include "ui/system_colors.h"
+
+const QString kRefused = "Value cannot be evaluated.";
+
+// How a text gets into the entry box, what the box then holds and has
+// selected, and the message that refuses it, if any.
+struct EntryRow {
+    QString how, input, text, selected, refusal;
+};
+Q_DECLARE_METATYPE(EntryRow)
+
+// The window, its entry box, keys and mouse, and the commands as a frame:
+// interruption, failures, closing, and the lists they leave behind.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FormDriver> ui;
+    Form1 *form = nullptr;
+    int programEnds = 0;
+
+    // Idle again: a new command may start and the entry box is editable.
+    bool idle() const { return !form->blRunning && !form->blTest && !form->blAnalyze && !form->Text1->isReadOnly(); }
+
+    void drop(const QString &text)
+    {
+        QMimeData data;
+        data.setText(text);
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(form->Text1, &enter) && QApplication::sendEvent(form->Text1, &drop);
+    }
+
+    // Every row of both lists shows its whole text, and each scroll range reaches its widest line.
+    void verifyWholeLines()
+    {
+        const int margins = 2 * (form->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        for (const ExtentListWidget *list : {form->List1, form->lsLMO}) {
+            int widest = 0;
+            for (int row = 0; row < list->count(); ++row) {
+                const int width = list->fontMetrics().horizontalAdvance(list->item(row)->text());
+                widest = std::max(widest, width);
+                QVERIFY2(list->visualItemRect(list->item(row)).width() >= width + margins, qPrintable(list->item(row)->text()));
+            }
+            const int extent = list->count() == 0 ? 0 : widest + form->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            QCOMPARE(list->horizontalExtent(), extent);
+            QCOMPARE(list->horizontalScrollBar()->maximum(), std::max(0, extent - list->viewport()->width()));
+        }
+    }
+
+private slots:
+    void init()
+    {
+        ui = std::make_unique<FormDriver>();
+        QVERIFY(ui->ready());
+        form = ui->form.get();
+    }
+    void cleanup() { ui.reset(); }
+
+    void windowControlsAndKeys()
+    {
+        form->endProgram = [this] { ++programEnds; };
+        QCOMPARE(form->windowTitle() + form->Frame1->title(), QString("ZorvelanDivisor Ratios"));
+        QVERIFY(form->size() == QSize(415, 456) && form->minimumSize() == form->maximumSize());
+        QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+        // Twips become pixels rounded to the nearest, on either side of 0.
+        QCOMPARE(form->List1->geometry(), QRect(8, 120, 241, 238));
+        QCOMPARE(form->Frame3->geometry(), QRect(-1, 424, 421, 41));
+
+        // The entry box opens focused with the grey prompt, which a click selects; the first key clears it.
+        QCOMPARE(QApplication::focusWidget(), form->Text1);
+        QCOMPARE(textColor(form->Text1), systemColor(COLOR_GRAYTEXT));
+        QTest::mouseClick(form->Text1, Qt::LeftButton);
+        QCOMPARE(form->Text1->selectedText(), QString("Enter a number"));
+        QTest::keyClick(form->Text1, Qt::Key_Right);
+        QCOMPARE(form->Text1->text(), QString());
+        QTest::keyClicks(form->Text1, "7");
+        QCOMPARE(textColor(form->Text1), systemColor(COLOR_ACTIVECAPTION));
+
+        // A click inside the text selects it all; a click past its end leaves the caret there.
+        form->Text1->setText("123456");
+        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(form->Text1->width() - 2, 10));
+        QVERIFY(!form->Text1->hasSelectedText());
+        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(form->Text1->fontMetrics().horizontalAdvance("123") + 4, 10));
+        QCOMPARE(form->Text1->selectedText(), QString("123456"));
+
+        // Ctrl, Shift and Z hold until any key is released; D clears the results
+        // list, Delete the entry, both lists and the panel; a letter of another
+        // layout that is none of the window's keys types as usual; Esc interrupts
+        // a run and closes the idle window.
+        for (Qt::Key key : {Qt::Key_Control, Qt::Key_Shift, Qt::Key_Z})
+            QTest::keyPress(form->Text1, key);
+        QVERIFY(form->blPrint && form->blPlus && form->blNoIntervals);
+        QTest::keyRelease(form->cmdTest, Qt::Key_Z);
+        QVERIFY(!form->blPrint && !form->blPlus && !form->blNoIntervals);
+
+        const QList<QWidget *> fields = {form->Text1, form->lbNo, form->lbCR, form->lbOf, form->lbLMO, form->lbLow};
+        for (QWidget *field : fields)
+            field->setProperty("text", "1");
+        form->List1->addItem("a");
+        form->lsLMO->addItem("c");
+        QTest::keyClicks(form->Text1, "2d");
+        QCOMPARE(ui->results().size() * 10 + ui->ratios().size(), 1);
+        form->List1->addItem("b");
+        form->List1->setFocus();
+        QTest::keyClick(form->List1, Qt::Key_Delete);
+        QString cleared = ui->results().join("") + ui->ratios().join("");
+        for (QWidget *field : fields)
+            cleared += field->property("text").toString();
+        QCOMPARE(cleared, QString());
+        QCOMPARE(QApplication::focusWidget(), form->Text1);
+        QTest::sendKeyEvent(QTest::Click, form->Text1, Qt::Key(0x416), QStringLiteral("ж"), Qt::NoModifier);
+        QCOMPARE(form->Text1->text(), QStringLiteral("ж"));
+
+        form->blTest = true;
+        QTest::keyClick(form->Text1, Qt::Key_Escape);
+        QVERIFY(form->blEsc && programEnds == 0);
+        form->blTest = false;
+        QTest::keyClick(form->Text1, Qt::Key_Escape);
+        QVERIFY(programEnds == 1 && !form->isVisible());
+    }
+
+    // Typed, pasted and dropped text is trimmed of blanks, tabs and line
+    // breaks and loses its leading zeros in one step; text that is no number
+    // has its last character selected, for the next keystroke to replace.
+    // Validation refuses what it must, with its message.
+    void entryCleanupAndValidation_data()
+    {
+        QTest::addColumn<EntryRow>("row");
+        QTest::newRow("typed 0") << EntryRow{"type", "0", "", "", kRefused};
+        QTest::newRow("typed 12x") << EntryRow{"type", "12x", "12x", "x", kRefused};
+        QTest::newRow("typed 12x3") << EntryRow{"type", "12x3", "123", "", ""};
+        QTest::newRow("pasted zeros and blanks") << EntryRow{"paste", " 0 0042 ", "42", "", ""};
+        QTest::newRow("pasted 30000 zeros") << EntryRow{"paste", QString(30000, u'0') + "7", "7", "", ""};
+        QTest::newRow("dropped line") << EntryRow{"drop", "\t0042\r\n", "42", "", ""};
+        QTest::newRow("break inside") << EntryRow{"drop", "4\r\n2", "4\r\n2", "2", kRefused};
+        QTest::newRow("28 digits") << EntryRow{"paste", QString(28, u'9'), QString(28, u'9'), "", ""};
+        QTest::newRow("29 characters")
+            << EntryRow{"paste", QString(29, u'x'), QString(29, u'x'), "x", "Number exceeds Zorvelan's maximum (28 digits)."};
+        for (const char *text : {"Enter a number", "1", "-7", "+7", "7.0", "3*5"})
+            QTest::addRow("refused %s", text) << EntryRow{"paste", text, text, "", kRefused};
+    }
+    void entryCleanupAndValidation()
+    {
+        QFETCH(EntryRow, row);
+        form->Text1->clear();
+        form->Label1->setText("x");
+        QGuiApplication::clipboard()->setText(row.input);
+        row.how == "type" ? QTest::keyClicks(form->Text1, row.input)
+        : row.how == "drop" ? drop(row.input)
+                            : form->Text1->paste();
+        QCOMPARE(form->Text1->text(), row.text);
+        QCOMPARE(form->Text1->selectedText(), row.selected);
+        QVERIFY(form->Label1->text().isEmpty());
+        QCOMPARE(form->ValidEntry(), row.refusal.isEmpty());
+        QCOMPARE(ui->boxes.texts().join(""), row.refusal);
+        if (!row.refusal.isEmpty()) {
+            QCOMPARE(ui->boxes.seen()[0].icon, QMessageBox::Critical);
+            QCOMPARE(form->Text1->text(), row.refusal == kRefused ? QString() : row.text);
+            QCOMPARE(form->Text1->selectedText(), form->Text1->text());
+            QCOMPARE(form->focusWidget(), form->Text1);
+        }
+    }
+
+    // A right-click, single or double, leaves a list's selection alone.
+    void rightClicksKeepTheSelection()
+    {
+        for (ExtentListWidget *list : {form->List1, form->lsLMO}) {
+            list->addItems({"1", "2", "3"});
+            list->setCurrentRow(0);
+            const QPoint third = list->visualItemRect(list->item(2)).center();
+            QTest::mouseClick(list->viewport(), Qt::RightButton, {}, third);
+            QTest::mouseDClick(list->viewport(), Qt::RightButton, {}, third);
+            QVERIFY2(list->currentRow() == 0, qPrintable(list->objectName()));
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third);
+            QVERIFY2(list->currentRow() == 2, qPrintable(list->objectName()));
+        }
+    }
+
+    // Each command leaves the window idle, the focus on its own control, and
+    // every line of both lists whole, also while Generate fills them. Ctrl
+    // held at the click changes nothing for Quick Test and Analyze.
+    void commandsEndIdleWithWholeLines_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("secondLine");
+        QTest::newRow("Quick Test") << "cmdTest" << "9999999999999999999999999997" << "Click Analyze for prime factors";
+        QTest::newRow("Analyze") << "cmdAnalyze" << "2305843008139952128"
+                                 << "2305843008139952128 = " + QStringList(30, "2").join(" * ") + " * 2147483647";
+        QTest::newRow("Generate") << "cmdList" << "30000" << "3";
+    }
+    void commandsEndIdleWithWholeLines()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, number);
+        QFETCH(QString, secondLine);
+        ui->when([&] { return form->List1->count() > 1000; }, [&] { verifyWholeLines(); });
+        if (command != "cmdList")
+            QTest::keyPress(form, Qt::Key_Control);
+        ui->run(form->findChild<QPushButton *>(command), number);
+        QTest::keyRelease(form, Qt::Key_Control);
+        QCOMPARE(ui->results().value(1), secondLine);
+        QVERIFY(idle());
+        QCOMPARE(QApplication::focusWidget()->objectName(), command == "cmdAnalyze" ? "List1" : command);
+        verifyWholeLines();
+    }
+
+    // Esc during the divisor walk: the walk stops, clicks in the meantime are
+    // ignored, and the window is left ready for the next command.
+    void escStopsTheDivisorWalk()
+    {
+        ui->when([&] { return ui->results().contains("All Factors:"); },
+                 [&] { ui->click(form->cmdTest); ui->click(form->cmdAnalyze); ui->pressEsc(); });
+        ui->run(form->cmdAnalyze, "1073741824000039728447488");  // 2^30 * (10^15 + 37): the walk would go to 10^12
+        QCOMPARE(ui->results().mid(2, 3), (QStringList{"All Factors:", "1", "2"}));
+        QVERIFY(!ui->results().last().startsWith("Total Divisors"));
+        QCOMPARE(form->Label4->text(), QString("Process interrupted by user."));
+        QVERIFY(!form->blEsc && form->isVisible() && idle());
+    }
+
+    // Esc while a cofactor is tested: its factor line is listed as far as it
+    // got, and Analyze goes no further.
+    void escDuringFactorSearchEndsAnalyze()
+    {
+        ui->when([&] { return form->blFactorize && !form->blPrime; }, [&] { ui->pressEsc(); });
+        // Should the divisor pass start all the same, stop it there too.
+        ui->when([&] { return ui->results().contains("All Factors:"); }, [&] { ui->pressEsc(); });
+        ui->run(form->cmdAnalyze, "200000000000000000078");  // 2 * (10^20 + 39)
+        QCOMPARE(ui->results(), QStringList({"Prime Factors:", "200000000000000000078 = 2 * 100000000000000000039"}));
+        QCOMPARE(form->Label4->text(), QString("Process interrupted by user."));
+        QVERIFY(idle());
+    }
+
+    // A failure in a command, or one that escapes its handler, is shown in a
+    // plain box titled "Zorvelan", and the window goes on.
+    void failuresAreReported()
+    {
+        // The entry changes under a running Analyze, before it reads the number.
+        ui->when([&] { return form->blRunning; }, [&] { form->Text1->setText("abc"); });
+        ui->run(form->cmdAnalyze, "360");
+        const bool nothingListed = ui->results().isEmpty();
+        connect(form->cmdAnalyze, &QPushButton::clicked, form, [] { throw std::runtime_error("Injected failure"); });
+        ui->run(form->cmdAnalyze, "360");
+        QCOMPARE(ui->boxes.texts(), (QStringList{QString::fromUtf8(ConversionError().what()), "Injected failure"}));
+        for (const MessageBoxAnswerer::Seen &box : ui->boxes.seen())
+            QVERIFY(box.title == "Zorvelan" && box.icon == QMessageBox::NoIcon);
+        QVERIFY(nothingListed && idle() && form->isVisible());
+    }
+
+    // Closing during a list-file run ends the run at once and quits the
+    // application through its own event loop, every line found in the file.
+    void closingQuitsWithTheListFileComplete()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("1000000000.txt");
+        form->listFolder = folder.path();
+        ui->when([&] { return QFileInfo::exists(path) && !QApplication::activeModalWidget(); }, [&] { form->close(); });
+        QTimer::singleShot(0, [&] { QTest::keyPress(form, Qt::Key_Control); ui->run(form->cmdList, "1000000000"); });
+        QTimer::singleShot(60000, [] { QCoreApplication::exit(1); });  // should closing not quit
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QFile file(path);
+        const QByteArray lines = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QCOMPARE(form->Label1->text(), QString(" %1 Primes Saved").arg(lines.count("\r\n")));
+        QVERIFY(lines.endsWith("\r\n") && idle() && ui->boxes.seen().size() == 1);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    ZorvelanApplication app(argc, argv);
+    WindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_window.moc"
