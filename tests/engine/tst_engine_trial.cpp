@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "engine/clock.h"
-#include "engine/trial_divisors.h"
+#include "core/trial_divisors.h"
 #include "support/message_boxes.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
