@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "engine/clock.h"
+#include "core/stretch_pool.h"
 #include "core/trial_divisors.h"
 #include "support/message_boxes.h"
 #include "ui/extent_list.h"
@@ -96,12 +97,15 @@ private slots:
     {
         clockTime = QDateTime(QDate(2024, 3, 1), QTime(10, 59, 59));
         zclock::setSource([this] { return clockTime; });
+        // Four workers on stretches of 13 passes, whose borders fall everywhere.
+        core::setParallelSettings({4, 13});
         renew();
     }
     void cleanup()
     {
         form.reset();
         zclock::resetSource();
+        core::setParallelSettings({});
     }
 
     // The call ends at the first divisor: no closing lines, the start time
