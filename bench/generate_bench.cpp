@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "bench.h"
-#include "engine/trial_divisors.h"
+#include "core/trial_divisors.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 
