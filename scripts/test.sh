@@ -25,14 +25,14 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
 
 # The system's Qt is not built with ThreadSanitizer: only the Qt-free
-# libraries (the number type, the kernel and its thread pool) and their tests.
-stage "Build and test the Qt-free libraries under TSan"
+# libraries, running the tests of the kernel and its thread pool.
+stage "Build and test the trial-division kernel under TSan"
 tsan="-fsanitize=thread -fno-omit-frame-pointer"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVELAN_QT_FREE_ONLY=ON \
   -DCMAKE_CXX_FLAGS="$tsan" -DCMAKE_EXE_LINKER_FLAGS="$tsan"
 cmake --build build/tsan
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build/tsan --output-on-failure -L qt-free -j"$jobs"
+  ctest --test-dir build/tsan --output-on-failure -L kernel -j"$jobs"
 
 stage "Fuzz the number type"
 scripts/fuzz.sh "${ZORVELAN_FUZZ_SECONDS:-60}"
