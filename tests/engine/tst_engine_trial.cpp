@@ -10,7 +10,7 @@
 #include "engine/clock.h"
 #include "core/stretch_pool.h"
 #include "core/trial_divisors.h"
-#include "support/message_boxes.h"
+#include "support/form_driver.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"
@@ -43,13 +43,7 @@ bool run(Form1 &form, Mode mode, const QString &number)
     return form.subTrialDivide(DecimalNum::fromText(number.toStdString()));
 }
 
-QStringList lines(const QListWidget *list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
-}
+QStringList lines(const QListWidget *list) { return FormDriver::lines(list); }
 
 // The verdict, the status line and the result lines.
 QString shown(const Form1 &form)
@@ -231,8 +225,9 @@ private slots:
         QVERIFY(form->subTrialDivide(DecimalNum::fromInt(1000003)) && form->lbCR->text().isEmpty());
     }
 
-    // Esc arrives while the run lets events through: an Analyze of a 28-digit
-    // prime that would otherwise run for days, and a Quick Test.
+    // Esc arrives while the run lets events through, four workers dividing: an
+    // Analyze of a 28-digit prime that would otherwise run for days, and a
+    // Quick Test.
     void escInterruptsLongRuns()
     {
         QTimer::singleShot(50, form.get(), [this] { QTest::keyClick(form.get(), Qt::Key_Escape); });
@@ -244,6 +239,12 @@ private slots:
         QTimer::singleShot(0, form.get(), [this] { QTest::keyClick(form.get(), Qt::Key_Escape); });
         QVERIFY(run(*form, Mode::QuickTest, kLongPrime) && form->blEsc && !form->Label1->text().contains(" is "));
         QVERIFY(shown(*form).endsWith(" | Process interrupted by user. | Click Analyze to certify prime."));
+
+        // Closing the window stops the run as Esc does; the workers are joined.
+        renew();
+        form->endProgram = [this] { form->blEsc = true; };
+        QTimer::singleShot(50, form.get(), [this] { form->close(); });
+        QVERIFY(run(*form, Mode::AnalyzeSearch, kLongPrime) && form->blEsc && form->lsLMO->count() > 0);
     }
 };
 
