@@ -129,19 +129,10 @@ private slots:
         }
     }
 
-    void analyzeRecordsTheBestRatiosOf97()
-    {
-        QVERIFY(run(*form, Mode::AnalyzeSearch, "97"));
-        QCOMPARE(lines(form->lsLMO), QStringList({" 3:  .333333333333333", " 2:  .5"}));
-        // No latest ratio: fewer than 100 passes.
-        QCOMPARE(form->lbNo->text() + form->lbOf->text() + form->lbLMO->text() + form->lbCR->text(),
-                 QString(" 3(of 2)") + QLatin1Char(systemDecimalSeparator()) + "3333333333333330000");
-        QCOMPARE(shown(*form), QString("97 is Prime | Evaluation complete. | 97 = 1 * 97"));
-    }
-
     // Every record and the latest ratio, against DivFraction: a prime with a
     // bound of 10^6 (display every 100 passes) and a 28-digit number whose
     // factor 99991 ends the call after 99989 (display every 10000 passes).
+    // (97's two records are in tst_factor_analysis.)
     void analyzeRatiosMatchDivFraction()
     {
         const QList<std::tuple<QString, std::uint64_t, bool, std::size_t>> cases = {
