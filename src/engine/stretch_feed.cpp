@@ -9,18 +9,16 @@ constexpr std::uint64_t kMinStretchesForPool = 2;
 
 StretchFeed::StretchFeed(EventPump &pump, std::uint64_t passes, Scan scan, bool endAtFirstDivisor,
                          Threads threads, std::function<void()> letEventsRun)
-    : pump_(pump), passes_(passes), stretchPasses_(core::stretchPasses()),
+    : pump_(pump), passes_(passes), stretchPasses_(core::stretchPasses()), scan_(std::move(scan)),
       letEventsRun_(letEventsRun ? std::move(letEventsRun) : [&pump] { pump.pumpNow(); })
 {
     const std::uint64_t stretches = (passes + stretchPasses_ - 1) / stretchPasses_;
     const unsigned available = core::threadCount();
-    const bool pooled = threads == Threads::Pool && available > 1 && stretches >= kMinStretchesForPool;
-    auto scanStretch = [this, scan = std::move(scan)](std::uint64_t stretch) {
-        const std::uint64_t first = stretch * stretchPasses_;
-        return scan(first, std::min(first + stretchPasses_, passes_));
-    };
-    pool_ = std::make_unique<core::StretchPool>(pooled ? available : 0, stretches, std::move(scanStretch),
-                                                endAtFirstDivisor);
+    if (threads == Threads::Pool && available > 1 && stretches >= kMinStretchesForPool)
+        pool_ = std::make_unique<core::StretchPool>(available, stretches, [this](std::uint64_t stretch) {
+            const std::uint64_t first = stretch * stretchPasses_;
+            return scan_(first, std::min(first + stretchPasses_, passes_));
+        }, endAtFirstDivisor);
 }
 
 bool StretchFeed::letEventsRunWhenDue()
@@ -31,17 +29,27 @@ bool StretchFeed::letEventsRunWhenDue()
     return true;
 }
 
+std::optional<core::StretchResult> StretchFeed::nextFound()
+{
+    if (pool_)
+        return pool_->next(EventPump::kInterval);
+    return scan_(nextFirstPass_, std::min(nextFirstPass_ + stretchPasses_, passes_));
+}
+
 std::optional<FedStretch> StretchFeed::next(const std::function<bool()> &stopped)
 {
     if (finished())
         return std::nullopt;
+    // Like a loop that pumps every so many passes, the first stretch is
+    // done before any window event runs.
+    const bool first = nextFirstPass_ == 0;
     for (;;) {
-        if (letEventsRunWhenDue() && stopped())
+        if (!first && letEventsRunWhenDue() && stopped())
             return std::nullopt;
-        if (auto found = pool_->next(EventPump::kInterval)) {
-            const std::uint64_t first = nextFirstPass_;
-            nextFirstPass_ = std::min(first + stretchPasses_, passes_);
-            return FedStretch{first, nextFirstPass_, std::move(*found)};
+        if (auto found = nextFound()) {
+            const std::uint64_t firstPass = nextFirstPass_;
+            nextFirstPass_ = std::min(firstPass + stretchPasses_, passes_);
+            return FedStretch{firstPass, nextFirstPass_, std::move(*found)};
         }
     }
 }

@@ -30,17 +30,25 @@ public:
     // The next stretch; empty after the last one, or when `stopped` holds
     // after window events have run.
     std::optional<FedStretch> next(const std::function<bool()> &stopped);
-    bool finished() const { return !pool_ || pool_->finished(); }
+    bool finished() const { return nextFirstPass_ >= passes_; }
     // Stops and joins the workers; the feed gives nothing more.
-    void stop() { pool_.reset(); }
+    void stop()
+    {
+        pool_.reset();
+        nextFirstPass_ = passes_;
+    }
 
 private:
     bool letEventsRunWhenDue();
+    std::optional<core::StretchResult> nextFound();
 
     EventPump &pump_;
     const std::uint64_t passes_;
     const std::uint64_t stretchPasses_;
+    Scan scan_;
     std::function<void()> letEventsRun_;
     std::uint64_t nextFirstPass_ = 0;
+    // Only when the passes are many: a small loop, such as one candidate of a
+    // prime list, is scanned in place at no cost beyond its divisions.
     std::unique_ptr<core::StretchPool> pool_;
 };
