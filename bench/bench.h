@@ -28,14 +28,6 @@ inline double threadSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Processor time of the whole process, all its threads.
-inline double processSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // One line of figures: "  label ............ value unit".
 inline void report(const char *label, double value, const char *unit)
 {

@@ -185,15 +185,11 @@ void engineSection()
     for (unsigned threads : threadCounts()) {
         core::setParallelSettings({threads, 0});
         double best = 0;
-        const double processorStart = bench::processSeconds();
         for (int i = 0; i < kRepeats; ++i) {
             const double seconds = engineSeconds(form, kPrime);
             best = best == 0 ? seconds : std::min(best, seconds);
         }
         reportThreads("engine, Analyze factor search", threads, static_cast<double>(bare.divisors) / best, bare.rate());
-        // On a busy machine the wall-clock figures vary; the work done does not.
-        bench::report("    processor time of all threads / (a)",
-                      (bench::processSeconds() - processorStart) / kRepeats / bare.seconds, "");
     }
     std::printf("  verdict line: %s\n", qPrintable(form.Label1->text()));
 
