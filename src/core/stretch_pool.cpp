@@ -7,8 +7,9 @@
 namespace core {
 namespace {
 
-// About a millisecond of 64-bit divisions.
-constexpr std::uint64_t kDefaultStretchPasses = 65536;
+// Half a millisecond of 64-bit divisions, a few of 128-bit ones: few enough
+// hand-overs between the threads, and results often enough for the window.
+constexpr std::uint64_t kDefaultStretchPasses = 262144;
 
 std::atomic<unsigned> configuredThreads{0};
 std::atomic<std::uint64_t> configuredStretchPasses{0};
