@@ -1,18 +1,21 @@
-// Trial division: the bare arithmetic against the whole engine on the
-// window, and how soon Esc stops the engine.
+// Trial division: the bare arithmetic on one core against the whole engine on
+// the window with 1, 2 and all worker threads, and how soon Esc stops it.
+// Times are wall-clock seconds, so that the workers' share counts.
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
 
 #include "bench.h"
-#include "engine/fast_fraction.h"
-#include "engine/trial_divisors.h"
+#include "core/fast_fraction.h"
+#include "core/stretch_pool.h"
+#include "core/trial_divisors.h"
 #include "ui/form1.h"
 
 namespace {
@@ -22,7 +25,7 @@ const QString kPrime = QStringLiteral("10000000000000061");
 // A 28-digit prime; the engine would test it for days.
 const QString kLargePrime = QStringLiteral("1000000000000000000000000103");
 
-constexpr int kRepeats = 7;
+constexpr int kRepeats = 3;
 
 uint128 valueOf(const QString &number)
 {
@@ -47,20 +50,20 @@ std::atomic<std::uint64_t> sink;
 
 // The same divisors as the engine, computing nothing but the remainder.
 template <class Dividend>
-Walk bareLoop(const Dividend &remainderOf, std::uint64_t bound)
+Walk bareLoop(const Dividend &remainderOf, std::uint64_t bound, std::uint64_t limit = UINT64_MAX)
 {
     trial::DivisorWalk walk(bound, 2);
     Walk result;
     std::uint64_t sum = 0;
-    const double start = bench::threadSeconds();
-    while (walk.next()) {
+    const auto start = bench::Clock::now();
+    while (walk.next() && result.divisors < limit) {
         const std::uint64_t r = remainderOf(walk.divisor());
         sum += r;
         ++result.divisors;
         if (r == 0)
             break;
     }
-    result.seconds = bench::threadSeconds() - start;
+    result.seconds = bench::secondsSince(start);
     sink += sum;
     return result;
 }
@@ -95,9 +98,45 @@ double engineSeconds(Form1 &form, const QString &number)
 {
     startAnalyze(form, number);
     const DecimalNum n = DecimalNum::fromText(number.toStdString());
-    const double start = bench::threadSeconds();
+    const auto start = bench::Clock::now();
     form.subTrialDivide(n);
-    return bench::threadSeconds() - start;
+    return bench::secondsSince(start);
+}
+
+// Divisors per second of the engine on a number it would test for days: Esc
+// ends the run after `seconds`, and the latest ratio's divisor tells how far
+// it came.
+double engineRateUntilEsc(Form1 &form, const QString &number, double seconds)
+{
+    startAnalyze(form, number);
+    const DecimalNum n = DecimalNum::fromText(number.toStdString());
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &form,
+                       [&form] { QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape,
+                                                                                   Qt::NoModifier)); });
+    const auto start = bench::Clock::now();
+    form.subTrialDivide(n);
+    const double elapsed = bench::secondsSince(start);
+    const std::uint64_t reached = form.lbCR->toolTip().trimmed().toULongLong();
+    return static_cast<double>(trial::TrialSequence(reached, 2).size()) / elapsed;
+}
+
+// The thread counts measured: 1, 2 and all.
+std::vector<unsigned> threadCounts()
+{
+    std::vector<unsigned> counts{1, 2};
+    core::setParallelSettings({});
+    if (core::threadCount() > 2)
+        counts.push_back(core::threadCount());
+    return counts;
+}
+
+void reportThreads(const char *what, unsigned threads, double rate, double bareRate)
+{
+    char label[96];
+    std::snprintf(label, sizeof label, "(b) %s, %u thread%s", what, threads, threads == 1 ? "" : "s");
+    bench::report(label, rate / 1e6, "M divisors/s");
+    std::snprintf(label, sizeof label, "    (b) / (a), %u thread%s", threads, threads == 1 ? "" : "s");
+    bench::report(label, rate / bareRate, "");
 }
 
 // Posts Esc from another thread after `delay`, as a key press arrives from
@@ -130,39 +169,47 @@ void engineSection()
 {
     const uint128 n = valueOf(kPrime);
     const std::uint64_t bound = trial::bound(static_cast<double>(n));
-    std::printf("  n = %s, bound %llu; rates per second of processor time, best of %d\n",
-                qPrintable(kPrime), static_cast<unsigned long long>(bound), kRepeats);
+    std::printf("  n = %s, bound %llu; wall-clock rates, best of %d\n", qPrintable(kPrime),
+                static_cast<unsigned long long>(bound), kRepeats);
 
     Form1 form;
     form.endProgram = [] {};
     form.show();
     QCoreApplication::processEvents();
 
-    // (a) and (b) take turns, so that a busy spell of the machine hits both.
-    const fastfrac::Dividend64 dividend{static_cast<std::uint64_t>(n)};
-    Walk bare;
-    double engineBest = 0;
-    for (int i = 0; i < kRepeats; ++i) {
-        const Walk walk = bareLoop(dividend, bound);
-        if (bare.seconds == 0 || walk.seconds < bare.seconds)
-            bare = walk;
-        const double seconds = engineSeconds(form, kPrime);
-        if (engineBest == 0 || seconds < engineBest)
-            engineBest = seconds;
-    }
+    const Walk bare = bestOf(fastfrac::Dividend64{static_cast<std::uint64_t>(n)}, bound);
     const Walk generic = bestOf(GenericDividend{n}, bound);
-    const double engineRate = static_cast<double>(bare.divisors) / engineBest;
     bench::report("trial divisors", static_cast<double>(bare.divisors), "");
-    bench::report("(a) bare loop, engine's remainder (64-bit here)", bare.rate() / 1e6, "M divisors/s");
+    bench::report("(a) bare loop on one core, 64-bit remainder", bare.rate() / 1e6, "M divisors/s");
     bench::report("    bare loop, general 128-bit remainder", generic.rate() / 1e6, "M divisors/s");
-    bench::report("(b) engine, Analyze factor search", engineRate / 1e6, "M divisors/s");
-    bench::report("(b) / (a)", engineRate / bare.rate(), "");
+    for (unsigned threads : threadCounts()) {
+        core::setParallelSettings({threads, 0});
+        double best = 0;
+        for (int i = 0; i < kRepeats; ++i) {
+            const double seconds = engineSeconds(form, kPrime);
+            best = best == 0 ? seconds : std::min(best, seconds);
+        }
+        reportThreads("engine, Analyze factor search", threads, static_cast<double>(bare.divisors) / best, bare.rate());
+    }
     std::printf("  verdict line: %s\n", qPrintable(form.Label1->text()));
 
+    std::printf("  28 digits, n = %s, 128-bit remainders; the engine stopped by Esc after 1.5 s\n",
+                qPrintable(kLargePrime));
+    const uint128 large = valueOf(kLargePrime);
+    const Walk wide = bareLoop(fastfrac::Dividend128{static_cast<std::uint64_t>(large >> 64),
+                                                     static_cast<std::uint64_t>(large)},
+                               trial::bound(static_cast<double>(large)), 20000000);
+    bench::report("(a) bare loop on one core, 128-bit remainder", wide.rate() / 1e6, "M divisors/s");
+    for (unsigned threads : threadCounts()) {
+        core::setParallelSettings({threads, 0});
+        reportThreads("engine, Analyze on 28 digits", threads, engineRateUntilEsc(form, kLargePrime, 1.5), wide.rate());
+        QCoreApplication::processEvents();
+    }
+
+    core::setParallelSettings({});
     std::vector<double> latencies;
     for (double share : {0.2, 0.4, 0.6, 0.8}) {
-        // Processor seconds of (b); on a busy machine the run lasts longer.
-        const auto delay = std::chrono::microseconds(static_cast<long long>(engineBest * share * 1e6));
+        const auto delay = std::chrono::microseconds(static_cast<long long>(engineSeconds(form, kPrime) * share * 1e6));
         latencies.push_back(escLatency(form, kPrime, delay));
     }
     for (int ms : {100, 250, 400})
@@ -174,14 +221,9 @@ void engineSection()
     double sum = 0;
     for (double l : latencies)
         sum += std::max(l, 0.0);
-    bench::report("Esc latency, mean of 7 runs", sum / double(latencies.size()) * 1e3, "ms");
-    bench::report("Esc latency, worst of 7 runs", *std::max_element(latencies.begin(), latencies.end()) * 1e3, "ms");
-
-    const uint128 large = valueOf(kLargePrime);
-    const Walk wide = bareLoop(fastfrac::Dividend128{static_cast<std::uint64_t>(large >> 64),
-                                                     static_cast<std::uint64_t>(large)},
-                               bound);
-    bench::report("bare loop on a 28-digit number, 128-bit remainder", wide.rate() / 1e6, "M divisors/s");
+    bench::report("Esc latency, all threads, mean of 7 runs", sum / double(latencies.size()) * 1e3, "ms");
+    bench::report("Esc latency, all threads, worst of 7 runs",
+                  *std::max_element(latencies.begin(), latencies.end()) * 1e3, "ms");
 }
 
 }  // namespace

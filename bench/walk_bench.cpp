@@ -1,13 +1,16 @@
-// The divisor walk of Analyze (every integer up to the square root) against a
-// bare loop that computes only the remainders of the same divisors.
+// The divisor walk of Analyze (every integer up to the square root) with 1, 2
+// and all worker threads against a bare loop on one core that computes only
+// the remainders of the same divisors. Wall-clock times.
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <cmath>
+#include <vector>
 
 #include "bench.h"
-#include "engine/fast_fraction.h"
+#include "core/fast_fraction.h"
+#include "core/stretch_pool.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 
@@ -24,10 +27,10 @@ double bareLoopSeconds(std::uint64_t n, std::uint64_t last)
 {
     const fastfrac::Dividend64 remainderOf{n};
     std::uint64_t divisors = 0;
-    const double start = bench::threadSeconds();
+    const auto start = bench::Clock::now();
     for (std::uint64_t d = 1; d <= last; ++d)
         divisors += remainderOf(d) == 0 ? 1 : 0;
-    const double seconds = bench::threadSeconds() - start;
+    const double seconds = bench::secondsSince(start);
     sink += divisors;
     return seconds;
 }
@@ -43,9 +46,9 @@ double walkSeconds(Form1 &form, const QString &number)
     form.blRunning = true;
     form.blEsc = false;
     form.blPrimeFactors = false;
-    const double start = bench::threadSeconds();
+    const auto start = bench::Clock::now();
     form.subTrialDivide(DecimalNum::fromText(number.toStdString()));
-    return bench::threadSeconds() - start;
+    return bench::secondsSince(start);
 }
 
 template <class Measure>
@@ -64,19 +67,30 @@ void walkSection()
 {
     const auto n = static_cast<std::uint64_t>(kComposite.toULongLong());
     const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
-    std::printf("  n = %s, walk to %llu; rates per second of processor time, best of %d\n",
+    std::printf("  n = %s, walk to %llu; wall-clock rates, best of %d\n",
                 qPrintable(kComposite), static_cast<unsigned long long>(last), kRepeats);
 
     const double bare = static_cast<double>(last) / bestOf([&] { return bareLoopSeconds(n, last); });
-    bench::report("(a) bare loop, remainders only", bare / 1e6, "M divisors/s");
+    bench::report("(a) bare loop on one core, remainders only", bare / 1e6, "M divisors/s");
 
     Form1 form;
     form.endProgram = [] {};
     form.show();
     QCoreApplication::processEvents();
-    const double walk = static_cast<double>(last) / bestOf([&] { return walkSeconds(form, kComposite); });
-    bench::report("(b) divisor walk of Analyze", walk / 1e6, "M divisors/s");
-    bench::report("(b) / (a)", walk / bare, "");
+    std::vector<unsigned> counts{1, 2};
+    core::setParallelSettings({});
+    if (core::threadCount() > 2)
+        counts.push_back(core::threadCount());
+    for (unsigned threads : counts) {
+        core::setParallelSettings({threads, 0});
+        const double walk = static_cast<double>(last) / bestOf([&] { return walkSeconds(form, kComposite); });
+        char label[96];
+        std::snprintf(label, sizeof label, "(b) divisor walk of Analyze, %u thread%s", threads, threads == 1 ? "" : "s");
+        bench::report(label, walk / 1e6, "M divisors/s");
+        std::snprintf(label, sizeof label, "    (b) / (a), %u thread%s", threads, threads == 1 ? "" : "s");
+        bench::report(label, walk / bare, "");
+    }
+    core::setParallelSettings({});
     std::printf("  report ends: %s | %s; best nonfactor %s%s\n",
                 qPrintable(form.List1->item(form.List1->count() - 2)->text()),
                 qPrintable(form.List1->item(form.List1->count() - 1)->text()),

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Zorvelan and runs every test on Qt's offscreen platform: once as
 # shipped (warnings are errors), once under AddressSanitizer and
-# UndefinedBehaviorSanitizer; checks the installed files and the Debian package,
-# then fuzzes the number type for a bounded time.
+# UndefinedBehaviorSanitizer, the Qt-free tests under ThreadSanitizer; checks
+# the installed files and the Debian package, then fuzzes the number type and
+# the fast fraction for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh clang libclang-rt-14-dev
@@ -26,6 +27,16 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVEL
 cmake --build build/sanitize
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+
+# The system's Qt is not built with ThreadSanitizer: only the Qt-free
+# libraries, running the tests of the kernel and its thread pool.
+stage "Build and test the trial-division kernel under TSan"
+tsan="-fsanitize=thread -fno-omit-frame-pointer"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVELAN_QT_FREE_ONLY=ON \
+  -DCMAKE_CXX_FLAGS="$tsan" -DCMAKE_EXE_LINKER_FLAGS="$tsan"
+cmake --build build/tsan
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --test-dir build/tsan --output-on-failure -L kernel -j"$jobs"
 
 stage "Fuzz the number type"
 scripts/fuzz.sh "${ZORVELAN_FUZZ_SECONDS:-60}"

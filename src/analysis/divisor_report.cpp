@@ -1,14 +1,16 @@
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <exception>
 #include <vector>
 
-#include "analysis/best_nonfactors.h"
 #include "analysis/ratio_panel.h"
 #include "analysis/whole_numbers.h"
-#include "engine/fast_fraction.h"
+#include "core/trial_divisors.h"
 #include "engine/progress.h"
+#include "engine/stretch_feed.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
@@ -28,8 +30,8 @@ public:
     void run();
 
 private:
-    template <class Dividend>
-    void walk(uint128 n, const Dividend &remainderOf, std::uint64_t last);
+    void walk(uint128 n, std::uint64_t last);
+    void replay(uint128 n, const FedStretch &stretch, progress::PassCounter &progress);
     void listDivisor(std::uint64_t d);
     void showBestNonfactor(std::uint64_t d, double fraction);
     void pumpEvents();
@@ -39,6 +41,7 @@ private:
     Form1 &form_;
     const QDateTime start_;
     std::vector<std::uint64_t> divisors_;  // found by the walk, ascending
+    std::atomic<double> publishedBest_{1.0};  // LFO, for the workers
     uint128 sum_ = 0;
     int count_ = 0;
 };
@@ -58,7 +61,7 @@ void DivisorReport::run()
                              : static_cast<std::uint64_t>(n);
     form_.LFO = 1.0;
     form_.List1->addItem(QStringLiteral("All Factors:"));
-    fastfrac::withDividend(n, [&](const auto &remainderOf) { walk(n, remainderOf, last); });
+    walk(n, last);
     if (form_.blEsc)
         return;
 
@@ -71,27 +74,53 @@ void DivisorReport::run()
     form_.subShowElapsed(start_);
 }
 
-// The hot loop: an integer remainder decides divisibility, and the fraction
-// is computed only for a trial divisor that may be a new best nonfactor.
-template <class Dividend>
-void DivisorReport::walk(uint128 n, const Dividend &remainderOf, std::uint64_t last)
+// The kernel finds the divisors and the possible best nonfactors among
+// 1, 2, 3, ... on the worker threads; they are listed here in order.
+void DivisorReport::walk(uint128 n, std::uint64_t last)
 {
-    BestNonfactors bestNonfactors(n);
+    const trial::EvenlySpaced divisors{1, 1, last};
+    auto scan = [this, divisors, n](std::uint64_t first, std::uint64_t end) {
+        const double best = publishedBest_.load(std::memory_order_relaxed);
+        return core::scanStretch(divisors, n, {first, end, true, false, best});
+    };
+    StretchFeed feed(form_.pump, last, std::move(scan), false, StretchFeed::Threads::Pool, [this] { pumpEvents(); });
     // subProgress once per trial divisor, its calls between updates counted inline.
     progress::PassCounter progress(form_, static_cast<double>(last), start_);
-    for (std::uint64_t d = 1; d <= last; ++d) {
+    std::optional<FedStretch> stretch;
+    while (!form_.blEsc && (stretch = feed.next([this] { return form_.blEsc; })))
+        replay(n, *stretch, progress);
+}
+
+// Acts on the passes with a divisor, a possible best nonfactor or a progress
+// update, in order, and skips over the others.
+void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassCounter &progress)
+{
+    constexpr std::uint64_t kNoPass = UINT64_MAX;
+    const auto &found = stretch.found;
+    auto divisor = found.divisorPasses.begin();
+    auto candidate = found.ratioCandidates.begin();
+    for (std::uint64_t pass = stretch.firstPass; pass < stretch.endPass; ++pass) {
         if (form_.blEsc)
             return;
+        const std::uint64_t divisorPass = divisor == found.divisorPasses.end() ? kNoPass : *divisor;
+        const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
+        const std::uint64_t next =
+            std::min({stretch.endPass, pass + progress.passesBeforeCall(), divisorPass, candidatePass});
+        progress.skip(next - pass);
+        pass = next;
+        if (pass == stretch.endPass)
+            return;
+        const std::uint64_t d = pass + 1;
         progress.onPass(static_cast<double>(d));
-        const std::uint64_t remainder = remainderOf(d);
-        if (remainder == 0) {
+        if (pass == divisorPass) {
+            ++divisor;
             if (d != n)
                 listDivisor(d);
-        } else if (bestNonfactors.isRecord(d, remainder)) {
-            showBestNonfactor(d, bestNonfactors.best());
+        } else if (pass == candidatePass) {
+            const double fraction = (candidate++)->fraction;
+            if (fraction < form_.LFO)
+                showBestNonfactor(d, fraction);
         }
-        if (form_.pump.due())
-            pumpEvents();
     }
 }
 
@@ -107,6 +136,7 @@ void DivisorReport::listDivisor(std::uint64_t d)
 void DivisorReport::showBestNonfactor(std::uint64_t d, double fraction)
 {
     form_.LFO = fraction;
+    publishedBest_.store(fraction, std::memory_order_relaxed);
     showRatioRecord(form_, d, fraction);
 }
 

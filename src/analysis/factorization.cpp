@@ -5,7 +5,8 @@
 
 #include "analysis/whole_numbers.h"
 #include "engine/clock.h"
-#include "engine/fast_fraction.h"
+#include "core/trial_divisors.h"
+#include "engine/stretch_feed.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
@@ -37,8 +38,8 @@ public:
 private:
     // The walk to the next factor; false when Esc or a stop request ended it.
     bool divideOutNextFactor();
-    template <class Dividend>
-    bool findDivisor(const Dividend &remainderOf);
+    bool findDivisor();
+    bool stopped() const { return form_.blEsc || form_.blExit; }
     void record(const DecimalNum &prime);
     QList<FactorEntry> finish(QList<FactorEntry> result, const QString &failure = {});
 
@@ -84,9 +85,7 @@ QList<FactorEntry> FactorSearch::run(const DecimalNum &n)
 
 bool FactorSearch::divideOutNextFactor()
 {
-    const bool found = fastfrac::withDividend(
-        cofactor_, [this](const auto &remainderOf) { return findDivisor(remainderOf); });
-    if (!found)
+    if (!findDivisor())
         return false;
     record(DecimalNum::fromInt(static_cast<std::int64_t>(divisor_)));
     cofactor_ /= divisor_;
@@ -95,18 +94,33 @@ bool FactorSearch::divideOutNextFactor()
 
 // Trial divisors 2, 3, 5, 7, 9, …; odd composites never divide, as their
 // prime factors are divided out first. The engine has just seen a divisor,
-// so the walk ends at one unless the user stops it.
-template <class Dividend>
-bool FactorSearch::findDivisor(const Dividend &remainderOf)
+// so the walk ends at one, at the latest at the cofactor's square root,
+// unless the user stops it.
+bool FactorSearch::findDivisor()
 {
-    for (;;) {
-        if (form_.blEsc || form_.blExit)
-            return false;
-        if (remainderOf(divisor_) == 0)
+    if (stopped())
+        return false;
+    if (divisor_ == 2) {
+        if (cofactor_ % 2 == 0)
             return true;
-        divisor_ += divisor_ == 2 ? 1 : 2;
-        form_.pump.maybePump();
+        divisor_ = 3;
     }
+    const std::uint64_t last = trial::bound(static_cast<double>(cofactor_)) + 8;
+    const trial::EvenlySpaced odd{divisor_, 2, last < divisor_ ? 0 : (last - divisor_) / 2 + 1};
+    auto scan = [odd, n = cofactor_](std::uint64_t first, std::uint64_t end) {
+        return core::scanStretch(odd, n, {first, end, false, true, 1.0});
+    };
+    StretchFeed feed(form_.pump, odd.size, std::move(scan), true);
+    while (const auto stretch = feed.next([this] { return stopped(); })) {
+        if (stopped())
+            return false;
+        if (!stretch->found.divisorPasses.empty()) {
+            divisor_ = odd.at(stretch->found.divisorPasses.front());
+            return true;
+        }
+        divisor_ = odd.at(stretch->endPass);
+    }
+    return false;
 }
 
 void FactorSearch::record(const DecimalNum &prime)

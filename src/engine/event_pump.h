@@ -70,9 +70,9 @@ public:
     }
     // Writes the deferred displays, then repaints and runs pending events.
     void pumpNow();
+    bool intervalPassed() const { return std::chrono::steady_clock::now() - last_ >= kInterval; }
 
 private:
-    bool intervalPassed() const { return std::chrono::steady_clock::now() - last_ >= kInterval; }
 
     int countdown_ = kCallsPerClockRead;
     std::chrono::steady_clock::time_point last_{};

@@ -7,7 +7,7 @@
 
 #include "engine/clock.h"
 #include "engine/progress.h"
-#include "engine/trial_divisors.h"
+#include "core/trial_divisors.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"

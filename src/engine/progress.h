@@ -46,6 +46,10 @@ public:
             return;
         genuineCall(d);
     }
+    // Passes from now on before the next genuine call; skip() passes over
+    // fewer than that at once.
+    std::uint64_t passesBeforeCall() const { return static_cast<std::uint64_t>(callsLeft_ - 1); }
+    void skip(std::uint64_t passes) { callsLeft_ -= static_cast<std::int64_t>(passes); }
     // Brings nct up to date; the next call is then a genuine one.
     void sync()
     {

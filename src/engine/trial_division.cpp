@@ -2,26 +2,35 @@
 // square root, showing the latest ratio, the best ratios, progress and the
 // verdict as it goes.
 //
-// Divisibility is decided by the integer remainder of n by d; the fraction of
-// the decimal quotient (DivFraction) is formed from that remainder only where
-// it is shown or may set a new best ratio, and is equal to DivFraction's.
+// The kernel scans stretches of the trial divisors on worker threads; this
+// loop takes their findings in order and acts on the passes that matter (a
+// divisor, a possible best ratio, a progress update, the latest ratio), as a
+// loop over every divisor would. Divisibility is decided by the integer
+// remainder of n by d; the fraction of the decimal quotient (DivFraction) is
+// formed from that remainder only where it is shown or may set a new best
+// ratio, and is equal to DivFraction's.
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include "analysis/ratio_panel.h"
+#include "core/fast_fraction.h"
+#include "core/trial_divisors.h"
 #include "engine/clock.h"
-#include "engine/fast_fraction.h"
 #include "engine/progress.h"
-#include "engine/trial_divisors.h"
+#include "engine/stretch_feed.h"
 #include "ui/extent_list.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
 
 namespace {
 
-enum class LoopEnd { Exhausted, Left, ReturnAtOnce };
+enum class LoopEnd { Exhausted, Left, ReturnAtOnce, GoOn };
+
+constexpr std::uint64_t kNoPass = UINT64_MAX;
 
 class TrialDivision final : private EventPump::DeferredDisplay {
 public:
@@ -30,18 +39,13 @@ public:
 
 private:
     void enter();
-    template <class Dividend>
-    LoopEnd divide(const Dividend &remainderOf);
-    bool divisorEndsCall(std::uint64_t d);
-    void noteLatestRatio(std::uint64_t d, std::uint64_t r, std::int16_t &displayCount);
-    bool mayBeBestRatio(std::uint64_t d, std::uint64_t r) const;
-    void recordBestRatio(std::uint64_t d, std::uint64_t r);
+    LoopEnd divide();
+    LoopEnd replay(const FedStretch &stretch, const trial::TrialSequence &divisors, progress::PassCounter &progress);
+    LoopEnd onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress);
+    void divisorEndsCall(std::uint64_t d);
+    void recordBestRatio(std::uint64_t d, double fraction);
     void close(std::optional<QString> error);
     void flush() override;
-    double fractionOf(std::uint64_t d, std::uint64_t r) const
-    {
-        return fastfrac::quotientFraction(n_, d, r);
-    }
 
     Form1 &f_;
     const DecimalNum &number_;
@@ -50,11 +54,13 @@ private:
     std::uint64_t bound_ = 0;
     double boundValue_ = 0;
     bool verdict_ = true;
-    std::int16_t displayInterval_ = 100;
+    std::uint64_t displayInterval_ = 100;
+    std::uint64_t nextDisplayPass_ = 0;
+    // The best ratio so far, as the workers start their stretches from it.
+    std::atomic<double> publishedBest_{1.0};
     // The latest ratio waiting to be written to lbCR.
     bool latestPending_ = false;
     std::uint64_t latestD_ = 0;
-    std::uint64_t latestR_ = 0;
 };
 
 TrialDivision::TrialDivision(Form1 &form, const DecimalNum &n) : f_(form), number_(n) {}
@@ -65,8 +71,7 @@ bool TrialDivision::run()
     std::optional<QString> error;
     try {
         enter();
-        const LoopEnd end =
-            fastfrac::withDividend(n_, [this](const auto &remainderOf) { return divide(remainderOf); });
+        const LoopEnd end = divide();
         if (end == LoopEnd::ReturnAtOnce) {
             flush();
             return verdict_;
@@ -109,41 +114,88 @@ void TrialDivision::enter()
         displayInterval_ = 1000;
 }
 
-template <class Dividend>
-LoopEnd TrialDivision::divide(const Dividend &remainderOf)
+LoopEnd TrialDivision::divide()
 {
-    trial::DivisorWalk walk(bound_, n_ > 15 ? 2 : 1);
+    const trial::TrialSequence divisors(bound_, n_ > 15 ? 2 : 1);
+    const bool withRatios = f_.blAnalyze && !f_.blTest;
+    publishedBest_ = f_.LMO;
+    auto scan = [this, &divisors, n = n_, withRatios](std::uint64_t first, std::uint64_t end) {
+        const double best = publishedBest_.load(std::memory_order_relaxed);
+        return core::scanStretch(divisors, n, {first, end, withRatios, true, best});
+    };
+    // Generation tests one small candidate after another: no workers there.
+    StretchFeed feed(f_.pump, divisors.size(), std::move(scan), true,
+                     f_.blList ? StretchFeed::Threads::LoopOnly : StretchFeed::Threads::Pool);
     progress::PassCounter progress(f_, boundValue_, start_);
-    EventPump::Ticker pump(f_.pump);
-    std::int16_t displayCount = 0;
-    while (walk.next()) {
-        if (f_.blEsc)
-            return LoopEnd::Left;
-        const std::uint64_t d = walk.divisor();
-        if (!f_.blList) {
-            progress.onPass(static_cast<double>(d));
-            if (f_.blExit)
-                return LoopEnd::Left;
-        }
-        const std::uint64_t r = remainderOf(d);
-        if (r == 0) {
-            progress.sync();
-            if (divisorEndsCall(d))
-                return LoopEnd::ReturnAtOnce;
-        }
-        noteLatestRatio(d, r, displayCount);
-        if (f_.blAnalyze && !f_.blTest && mayBeBestRatio(d, r))
-            recordBestRatio(d, r);
+    nextDisplayPass_ = displayInterval_;
+    while (const auto stretch = feed.next([this] { return f_.blEsc; })) {
         if (f_.blList)
             f_.subShowIntervals();
-        pump.maybePump();
+        const LoopEnd end = replay(*stretch, divisors, progress);
+        if (end == LoopEnd::GoOn)
+            continue;
+        feed.stop();
+        if (end == LoopEnd::ReturnAtOnce) {
+            progress.sync();
+            divisorEndsCall(divisors.at(stretch->found.divisorPasses.front()));
+        }
+        return end;
     }
-    return LoopEnd::Exhausted;
+    return feed.finished() ? LoopEnd::Exhausted : LoopEnd::Left;
 }
 
-// d divides n. Returns true when the call ends here; false when the divisor
-// report was cut short and the loop goes on.
-bool TrialDivision::divisorEndsCall(std::uint64_t d)
+// Skips over the passes where nothing happens but a count.
+LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSequence &divisors,
+                              progress::PassCounter &progress)
+{
+    const auto &found = stretch.found;
+    const std::uint64_t divisorPass = found.divisorPasses.empty() ? kNoPass : found.divisorPasses.front();
+    auto candidate = found.ratioCandidates.begin();
+    for (std::uint64_t pass = stretch.firstPass; pass < stretch.endPass; ++pass) {
+        if (f_.blEsc)
+            return LoopEnd::Left;
+        const std::uint64_t progressPass = f_.blList ? kNoPass : pass + progress.passesBeforeCall();
+        const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
+        const std::uint64_t next =
+            std::min({stretch.endPass, progressPass, nextDisplayPass_, divisorPass, candidatePass});
+        if (!f_.blList)
+            progress.skip(next - pass);
+        pass = next;
+        if (pass == stretch.endPass)
+            break;
+        const std::uint64_t d = divisors.at(pass);
+        if (const LoopEnd end = onPass(pass, d, pass == divisorPass, progress); end != LoopEnd::GoOn)
+            return end;
+        if (pass == candidatePass)
+            recordBestRatio(d, (candidate++)->fraction);
+    }
+    return LoopEnd::GoOn;
+}
+
+// A pass on which something is shown or decided, in the order of the loop:
+// Esc was checked, then progress, the stop request, a divisor, the latest ratio.
+LoopEnd TrialDivision::onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress)
+{
+    if (!f_.blList) {
+        progress.onPass(static_cast<double>(d));
+        if (f_.blExit)
+            return LoopEnd::Left;
+    }
+    if (divides)
+        return LoopEnd::ReturnAtOnce;
+    if (pass == nextDisplayPass_) {
+        nextDisplayPass_ += displayInterval_;
+        if (!f_.blPrint) {
+            latestPending_ = true;
+            latestD_ = d;
+        }
+    }
+    return LoopEnd::GoOn;
+}
+
+// d divides n: the call ends here. In Analyze's divisor pass the divisor
+// report takes over the rest of the run first; it always ends the pass.
+void TrialDivision::divisorEndsCall(std::uint64_t d)
 {
     verdict_ = false;
     f_.blEven = true;
@@ -160,49 +212,19 @@ bool TrialDivision::divisorEndsCall(std::uint64_t d)
         }
     }
     if (f_.blPrimeFactors || f_.blList)
-        return true;
-
+        return;
     flush();
     f_.subAllFactors(start_);
-    if (!f_.blEnd)
-        return false;
     f_.blEnd = false;
-    return true;
 }
 
-// lbCR shows the ratio of every interval-th pass; the text itself is written
-// when the window is about to be painted.
-void TrialDivision::noteLatestRatio(std::uint64_t d, std::uint64_t r, std::int16_t &displayCount)
+void TrialDivision::recordBestRatio(std::uint64_t d, double fraction)
 {
-    if (displayCount == displayInterval_) [[unlikely]] {
-        displayCount = 0;
-        if (!f_.blPrint) {
-            latestPending_ = true;
-            latestD_ = d;
-            latestR_ = r;
-        }
-    }
-    ++displayCount;
-}
-
-// A cheap test that lets through every d whose fraction can be below LMO.
-// The decimal quotient differs from r / d by at most half a unit in its last
-// place, which for n < 10^28 is less than 0.64 / d, and the double products
-// here are off by far less than 1 / d: a margin of 2 / d covers both.
-bool TrialDivision::mayBeBestRatio(std::uint64_t d, std::uint64_t r) const
-{
-    // Both are below 2^63; signed conversions are the cheaper ones.
-    return static_cast<double>(static_cast<std::int64_t>(r)) <
-           f_.LMO * static_cast<double>(static_cast<std::int64_t>(d)) + 2.0;
-}
-
-void TrialDivision::recordBestRatio(std::uint64_t d, std::uint64_t r)
-{
-    const double frac = fractionOf(d, r);
-    if (!(frac < f_.LMO))
+    if (!(fraction < f_.LMO))
         return;
-    f_.LMO = frac;
-    showRatioRecord(f_, d, frac);
+    f_.LMO = fraction;
+    publishedBest_.store(fraction, std::memory_order_relaxed);
+    showRatioRecord(f_, d, fraction);
 }
 
 void TrialDivision::flush()
@@ -210,8 +232,8 @@ void TrialDivision::flush()
     if (!latestPending_)
         return;
     latestPending_ = false;
-    const DecimalNum shown = DecimalNum::fromDouble(fractionOf(latestD_, latestR_));
-    f_.lbCR->setText(qstr(pattern17(shown, systemDecimalSeparator())));
+    const double fraction = fastfrac::quotientFraction(n_, latestD_, fastfrac::remainder(n_, latestD_));
+    f_.lbCR->setText(qstr(pattern17(DecimalNum::fromDouble(fraction), systemDecimalSeparator())));
     f_.lbCR->setToolTip(ratioDivisorText(latestD_));
 }
 

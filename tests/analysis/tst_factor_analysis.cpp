@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include "core/stretch_pool.h"
+#include "engine/clock.h"
 #include "support/form_driver.h"
 #include "ui/system_colors.h"
 
@@ -23,6 +25,29 @@ class FactorAnalysisTest : public QObject {
     {
         return QStringList{"Prime Factors:", factorLine, "All Factors:"} + divisors +
                QStringList{"Sum of Factors: " + sum, "Total Divisors: " + QString::number(total)};
+    }
+
+    // What a command shows, with the labels sampled whenever the clock is read
+    // (start, every progress update of Analyze, the end; the latest ratio is
+    // drawn when the window paints, so only at the end), the workers
+    // scanning stretches of 13 passes so that their borders fall everywhere.
+    QStringList seen(bool analyze, const QString &number, unsigned threads)
+    {
+        init();  // a new window
+        core::setParallelSettings({threads, 13});
+        QStringList shown;
+        zclock::setSource([&] {
+            shown << QStringList{form->Label1->text(), form->Label4->text(), form->lbNo->text(),
+                                 QString::number(form->lsLMO->count()), QString::number(form->List1->count())}
+                         .join('|');
+            return QDateTime(QDate(2024, 3, 1), QTime(10, 0, 0));
+        });
+        ui->run(analyze ? form->cmdAnalyze : form->cmdTest, number);
+        zclock::resetSource();
+        core::setParallelSettings({});
+        return shown + ui->results() + ui->ratios() +
+               QStringList{form->Label1->text(), form->Label4->text(), form->lbOf->text(), form->lbLMO->text(),
+                           form->lbCR->text(), form->lbCR->toolTip()};
     }
 
 private slots:
@@ -76,14 +101,37 @@ private slots:
         QCOMPARE(ui->results(), report("2000000000000074 = 2 * 1000000000000037",
                                        {"1", "2", "1000000000000037"}, "1000000000000040", 4));
 
-        // A perfect number of 19 digits: every divisor, the sum and the count.
-        const quint64 n = 2305843008139952128ULL;  // 2^30 * (2^31 - 1)
+        // A perfect number: every divisor, the sum and the count.
+        const quint64 n = 8589869056;  // 2^16 * (2^17 - 1)
         QStringList divisors;
-        for (int k = 0; k <= 60; ++k)  // 2^0 .. 2^30, then n / 2^30 .. n / 2
-            divisors << QString::number(k <= 30 ? quint64(1) << k : n >> (61 - k));
-        const QString factorLine = QString::number(n) + " = " + QString("2 * ").repeated(30) + "2147483647";
+        for (int k = 0; k <= 32; ++k)  // 2^0 .. 2^16, then n / 2^16 .. n / 2
+            divisors << QString::number(k <= 16 ? quint64(1) << k : n >> (33 - k));
         analyze(QString::number(n));
-        QCOMPARE(ui->results(), report(factorLine, divisors, "2305843008139952128 (Perfect Number!)", 62));
+        QCOMPARE(ui->results(), report(QString::number(n) + " = " + QString("2 * ").repeated(16) + "131071", divisors,
+                                       "8589869056 (Perfect Number!)", 34));
+    }
+
+    // One thread and four show the same, to the last sampled label.
+    void sameOnOneThreadAndOnFour_data()
+    {
+        QTest::addColumn<bool>("analyze");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("analyze prime") << true << "1000000000039";
+        QTest::newRow("analyze 2 primes near 10^6") << true << "999962000357";
+        QTest::newRow("analyze perfect") << true << "8589869056";
+        QTest::newRow("analyze small") << true << "360";
+        QTest::newRow("quick test cut-off") << false << "1000000000039";
+        QTest::newRow("quick test factor") << false << "999962000357";
+        QTest::newRow("quick test 28 digits, factor") << false << "8999190000000000000000099991";
+        QTest::newRow("quick test 28 digits, cut-off") << false << "1000000000000000000000000103";
+    }
+    void sameOnOneThreadAndOnFour()
+    {
+        QFETCH(bool, analyze);
+        QFETCH(QString, number);
+        const QStringList alone = seen(analyze, number, 1);
+        QVERIFY(alone.size() > 8);
+        QCOMPARE(seen(analyze, number, 4), alone);
     }
 
     void ratioListCopyHintAndSeriesTest()

@@ -100,4 +100,71 @@ private:
     int position_ = 0;
 };
 
+// The same divisors by position, pass 0 being the first: their number is known
+// up front, so that they can be cut into stretches and walked from any pass.
+class TrialSequence {
+public:
+    TrialSequence(std::uint64_t bound, std::uint64_t step);
+
+    std::uint64_t size() const { return size_; }
+    std::uint64_t at(std::uint64_t pass) const;
+
+    // Walks the divisors from a given pass on.
+    class Cursor {
+    public:
+        Cursor(const TrialSequence &sequence, std::uint64_t pass);
+        // The divisor at the current pass; then moves to the next pass.
+        std::uint64_t next()
+        {
+            const std::uint64_t d = d_;
+            if (position_ >= 0) [[likely]] {
+                d_ += kCycleGaps[static_cast<std::size_t>(position_)];
+                if (++position_ == kCycleLength)
+                    position_ = 0;
+            } else {
+                leavePrefix();
+            }
+            return d;
+        }
+
+    private:
+        void leavePrefix();
+
+        const TrialSequence &sequence_;
+        std::uint64_t prefixPass_;
+        std::uint64_t d_;
+        int position_;  // place in the cycle; -1 among the divisors below 11
+    };
+    Cursor cursor(std::uint64_t pass) const { return Cursor(*this, pass); }
+
+private:
+    std::array<std::uint64_t, 5> prefix_{};  // the divisors below 11
+    std::uint64_t prefixSize_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+// 1, 2, 3, ... or 3, 5, 7, ...: first + step * pass.
+struct EvenlySpaced {
+    std::uint64_t first;
+    std::uint64_t step;
+    std::uint64_t size;
+
+    std::uint64_t at(std::uint64_t pass) const { return first + step * pass; }
+    class Cursor {
+    public:
+        Cursor(std::uint64_t d, std::uint64_t step) : d_(d), step_(step) {}
+        std::uint64_t next()
+        {
+            const std::uint64_t d = d_;
+            d_ += step_;
+            return d;
+        }
+
+    private:
+        std::uint64_t d_;
+        std::uint64_t step_;
+    };
+    Cursor cursor(std::uint64_t pass) const { return Cursor(at(pass), step); }
+};
+
 }  // namespace trial

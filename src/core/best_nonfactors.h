@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/fast_fraction.h"
+#include "core/fast_fraction.h"
 #include "numeric/uint128.h"
 
 // Picks out the best nonfactors of n (below 10^28) while the trial divisors d
@@ -16,7 +16,8 @@
 // a record, and the fraction itself is computed only for the few others.
 class BestNonfactors {
 public:
-    explicit BestNonfactors(uint128 n) : n_(n) {}
+    // best: the record to beat, 1.0 before any.
+    explicit BestNonfactors(uint128 n, double best = 1.0) : n_(n), best_(best) {}
 
     // d: a trial divisor below 2^53; r = n mod d, not 0. True when d sets a
     // new record, whose fraction best() then gives.
@@ -39,5 +40,5 @@ public:
 
 private:
     uint128 n_;
-    double best_ = 1.0;
+    double best_;
 };

@@ -1,4 +1,4 @@
-#include "engine/fast_fraction.h"
+#include "core/fast_fraction.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,81 @@
+#include "core/trial_divisors.h"
+
+#include <cmath>
+
+namespace trial {
+
+double roundHalfEven(double x)
+{
+    const double below = std::floor(x);
+    const double excess = x - below;
+    if (excess > 0.5)
+        return below + 1;
+    if (excess < 0.5)
+        return below;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+std::uint64_t bound(double n)
+{
+    return static_cast<std::uint64_t>(roundHalfEven(std::sqrt(n)));
+}
+
+namespace {
+
+// Offsets of the cycle's divisors from its first one.
+constexpr std::array<std::uint64_t, kCycleLength> makeCycleOffsets()
+{
+    std::array<std::uint64_t, kCycleLength> offsets{};
+    for (std::size_t i = 1; i < offsets.size(); ++i)
+        offsets[i] = offsets[i - 1] + kCycleGaps[i - 1];
+    return offsets;
+}
+constexpr std::array<std::uint64_t, kCycleLength> kCycleOffsets = makeCycleOffsets();
+
+// The cycle's divisors up to x, x >= 11.
+std::uint64_t cycleDivisorsUpTo(std::uint64_t x)
+{
+    const std::uint64_t cycles = (x - 11) / 210;
+    const std::uint64_t rest = (x - 11) % 210;
+    std::uint64_t count = cycles * kCycleLength;
+    for (std::uint64_t offset : kCycleOffsets)
+        count += offset <= rest ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TrialSequence::TrialSequence(std::uint64_t bound, std::uint64_t step)
+{
+    DivisorWalk walk(bound, step);
+    while (prefixSize_ < prefix_.size() && walk.next() && walk.divisor() < 11)
+        prefix_[prefixSize_++] = walk.divisor();
+    // On the cycle a divisor is tried when the one before it, plus 2, is within
+    // the bound; 11 follows 9.
+    const bool reachesCycle = step == 2 && bound >= 11;
+    size_ = prefixSize_ + (reachesCycle ? 1 + (bound >= 13 ? cycleDivisorsUpTo(bound - 2) : 0) : 0);
+}
+
+std::uint64_t TrialSequence::at(std::uint64_t pass) const
+{
+    if (pass < prefixSize_)
+        return prefix_[pass];
+    const std::uint64_t onCycle = pass - prefixSize_;
+    return 11 + 210 * (onCycle / kCycleLength) + kCycleOffsets[onCycle % kCycleLength];
+}
+
+TrialSequence::Cursor::Cursor(const TrialSequence &sequence, std::uint64_t pass)
+    : sequence_(sequence), prefixPass_(pass), d_(sequence.at(pass)),
+      position_(pass < sequence.prefixSize_ ? -1 : static_cast<int>((pass - sequence.prefixSize_) % kCycleLength))
+{
+}
+
+void TrialSequence::Cursor::leavePrefix()
+{
+    ++prefixPass_;
+    d_ = sequence_.at(prefixPass_);
+    if (prefixPass_ >= sequence_.prefixSize_)
+        position_ = 0;
+}
+
+}  // namespace trial

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/stretch_pool.h"
+#include "engine/event_pump.h"
+
+// One stretch of a loop's passes with what the kernel found in it.
+struct FedStretch {
+    std::uint64_t firstPass;
+    std::uint64_t endPass;
+    core::StretchResult found;
+};
+
+// Feeds a loop on the window's thread with the stretches of its passes in
+// order, scanned on the worker threads (or by the loop's own thread when the
+// passes are few). Window events run about every 10 ms, also while the loop
+// waits for a stretch; waiting blocks, it does not spin.
+class StretchFeed {
+public:
+    using Scan = std::function<core::StretchResult(std::uint64_t firstPass, std::uint64_t endPass)>;
+    enum class Threads { Pool, LoopOnly };
+
+    // letEventsRun: runs pending window events (the pump by default).
+    StretchFeed(EventPump &pump, std::uint64_t passes, Scan scan, bool endAtFirstDivisor,
+                Threads threads = Threads::Pool, std::function<void()> letEventsRun = {});
+
+    // The next stretch; empty after the last one, or when `stopped` holds
+    // after window events have run.
+    std::optional<FedStretch> next(const std::function<bool()> &stopped);
+    bool finished() const { return nextFirstPass_ >= passes_; }
+    // Stops and joins the workers; the feed gives nothing more.
+    void stop()
+    {
+        pool_.reset();
+        nextFirstPass_ = passes_;
+    }
+
+private:
+    bool letEventsRunWhenDue();
+    std::optional<core::StretchResult> nextFound();
+
+    EventPump &pump_;
+    const std::uint64_t passes_;
+    const std::uint64_t stretchPasses_;
+    Scan scan_;
+    std::function<void()> letEventsRun_;
+    std::uint64_t nextFirstPass_ = 0;
+    // Only when the passes are many: a small loop, such as one candidate of a
+    // prime list, is scanned in place at no cost beyond its divisions.
+    std::unique_ptr<core::StretchPool> pool_;
+};
