@@ -41,7 +41,6 @@ void showRatioRecord(Form1 &form, std::uint64_t d, double fraction)
     form.lbOf->setText(QStringLiteral("(of ") + qstr(trimmedText(static_cast<double>(form.lsLMO->count()))) +
                        QStringLiteral(")"));
     form.lbLMO->setText(qstr(pattern19(shown, systemDecimalSeparator())));
-    form.update();
 }
 
 void Form1::lsLMO_KeyDown(int keyCode)

@@ -96,7 +96,6 @@ void showUpdate(Form1 &form, double d, double lim, const QDateTime &start)
             if (form.blTest && !form.blAnalyze && pct >= 100)
                 form.blExit = true;
         }
-        form.update();
         form.pump.maybePump();
     } catch (const std::exception &e) {
         form.showFailure(QString::fromUtf8(e.what()));
