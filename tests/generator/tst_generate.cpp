@@ -35,12 +35,7 @@ QString savingNotice(const QString &path)
            ".\r\nDuring this time, the user interface will show minimal data to maximize performance."
            "\r\n(You can minimize the program.)\r\nTo stop and save the file, press the Esc key at any time.";
 }
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray contentsOf(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : ""; }
 
 // The `count` primes after `base` and the distance of each from the one before.
 std::pair<Lines, Lines> primesAfter(const QString &base, qsizetype count)
@@ -54,25 +49,22 @@ std::pair<Lines, Lines> primesAfter(const QString &base, qsizetype count)
 }
 
 // An open-ended file above `base`: W for each line with its interval, N for
-// one without, or "" at the first line that is not the next prime.
+// one without, ? for one that is not the next prime; ? too for a last line
+// left without its line break.
 QString openEndedLayout(const QByteArray &bytes, const QString &base)
 {
-    const QList<QByteArray> lines = bytes.chopped(1).split('\n');
-    const auto [primes, intervals] = primesAfter(base, lines.size());
-    QString layout;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    const QList<QByteArray> lines = bytes.split('\n');
+    const auto [primes, intervals] = primesAfter(base, lines.size() - 1);
+    QString layout = lines.back().isEmpty() ? "" : "?";
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QByteArray bare = " " + primes[i].toLatin1();
         layout += lines[i] == bare + "\r" ? "N" : lines[i] == bare + "   ;    " + intervals[i].toLatin1() + "\r" ? "W" : "?";
     }
-    return bytes.endsWith("\r\n") && !layout.contains('?') ? layout : QString();
-}
-
-void rightClick(QListWidget *list, int row)
-{
-    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(row)).center());
+    return layout;
 }
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+void rightClickFirst(QListWidget *list) { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(0)).center()); }
 
 }  // namespace
 
@@ -101,8 +93,7 @@ class GenerateTest : public QObject {
     }
     bool idleAfterRun()
     {
-        return !form().blRunning && !form().blList && !form().blPrint && !form().blPlus && !form().blEsc &&
-               !form().Text1->isReadOnly();
+        return !(form().blRunning || form().blList || form().blPrint || form().blPlus || form().blEsc || form().Text1->isReadOnly());
     }
 
 private slots:
@@ -115,7 +106,6 @@ private slots:
         form().openInViewer = [this](const QString &path) { opened << path; };
         QVERIFY(folder->isValid() && driver->ready());
     }
-    void cleanup() { driver.reset(); folder.reset(); }
 
     // The panel shows a new largest interval only once a later candidate is
     // tested (30 never shows 6 at 29, 31 does); progress counts candidates, so
@@ -125,7 +115,6 @@ private slots:
         QTest::addColumn<int>("primes");
         QTest::addColumn<Lines>("panel");  // largest interval, the prime ending it, smallest; the count
         QTest::newRow("3") << 2 << Lines{" 2", " 2", " 2", ""};
-        QTest::newRow("10") << 4 << Lines{" 2", " 2", " 2", ""};
         QTest::newRow("30") << 10 << Lines{" 4", " 11", " 2", ""};
         QTest::newRow("31") << 11 << Lines{" 6", " 29", " 2", ""};
         QTest::newRow("2000") << 303 << Lines{" 34", " 1361", " 2", " 303 Primes "};
@@ -142,102 +131,68 @@ private slots:
         QVERIFY(form().List1->currentRow() == primes - 1 && idleAfterRun());
     }
 
-    // Shown open-ended lists, exact beyond 2^53 and 2^64; Esc keeps what is listed.
+    // Shown open-ended lists, exact beyond 2^53 and 2^64. During the run C
+    // copies what is listed so far, P carries a listed prime into the entry
+    // box, a right-click or another click does nothing; Esc keeps what is listed.
     void openEndedListRunsUntilEsc_data()
     {
         QTest::addColumn<QString>("number");
-        QTest::addColumn<Lines>("first");  // the first three primes with their intervals
-        QTest::addColumn<bool>("shift");   // without Shift, entry 2 asks first
-        QTest::newRow("2") << "2" << Lines{"3", "5", "7", "1", "2", "2"} << true;
-        QTest::newRow("2, OK to the question") << "2" << Lines{"3", "5", "7", "1", "2", "2"} << false;
-        QTest::newRow("10") << "10" << Lines{"11", "13", "17", "1", "2", "4"} << true;
-        QTest::newRow("11") << "11" << Lines{"13", "17", "19", "2", "4", "2"} << true;
-        QTest::newRow("2^54") << kProvenStart
-                              << Lines{"18014398509482143", "18014398509482147", "18014398509482171", "159", "4", "24"} << true;
-        QTest::newRow("10^27") << "1000000000000000000000000000"
-                               << Lines{"1000000000000000000000000103", "1000000000000000000000000279",
-                                        "1000000000000000000000000283", "103", "176", "4"} << true;
-        QTest::newRow("largest entry") << "9999999999999999999999999999"
-                                       << Lines{"10000000000000000000000000331", "10000000000000000000000000457",
-                                                "10000000000000000000000000469", "332", "126", "12"} << true;
+        QTest::addColumn<bool>("shift");  // without Shift, entry 2 asks first
+        for (const QString &number : Lines{"2", "10", "11", kProvenStart, "1000000000000000000000000000", "9999999999999999999999999999"})
+            QTest::newRow(qPrintable(number)) << number << true;
+        QTest::newRow("2, OK to the question") << "2" << false;
     }
     void openEndedListRunsUntilEsc()
     {
         QFETCH(QString, number);
-        QFETCH(Lines, first);
         QFETCH(bool, shift);
-        driver->when([this] { return form().blList && form().List1->count() >= 3; }, [this] { driver->pressEsc(); });
+        QString copied, selected, entryAfterClicks;
+        driver->when([this] { return form().blList && form().List1->count() >= 3 && !form().List1->selectedItems().isEmpty(); }, [&] {
+            QTest::keyClick(form().List1, Qt::Key_C);
+            copied = clipboardText();
+            rightClickFirst(form().List1);
+            driver->click(form().cmdList);
+            entryAfterClicks = form().Text1->text();
+            selected = form().List1->selectedItems().first()->text();
+            QTest::keyClick(form().List1, Qt::Key_P);
+            driver->pressEsc();
+        });
         generate(number, shift ? QList{Qt::Key_Shift} : QList<Qt::Key>{});
-        QCOMPARE(driver->boxes.texts(), (shift ? Lines{} : Lines{kEntryTwoQuestion}) << confirmAbove(number));
+        QCOMPARE(driver->boxes.texts() << entryAfterClicks, (shift ? Lines{} : Lines{kEntryTwoQuestion}) << confirmAbove(number) << number);
         const auto [primes, intervals] = primesAfter(number, driver->results().size());
         QCOMPARE(driver->results() + driver->ratios(), primes + intervals);
-        QCOMPARE(primes.mid(0, 3) + intervals.mid(0, 3), first);
+        QCOMPARE(copied, "\r\n" + primes.mid(0, copied.count("\r\n")).join("\r\n"));
+        QVERIFY(primes.contains(selected) && form().Text1->text() == selected);
         // "Smallest:" keeps the first interval; "Largest:" a listed interval and the prime ending it.
         const qsizetype row = std::max<qsizetype>(0, primes.indexOf(form().lbLMO->text().trimmed()));
-        QCOMPARE(panel(), (Lines{" " + intervals[row], " " + primes[row], " " + first[3]}));
-        QCOMPARE(form().Label4->text(), QString("Process interrupted by user."));
+        QCOMPARE(panel() << form().Label4->text(),
+                 (Lines{" " + intervals[row], " " + primes[row], " " + intervals[0], "Process interrupted by user."}));
         QVERIFY(idleAfterRun());
     }
 
-    void entryTwoCancelledChangesNothing()
-    {
-        generate("10");
-        form().Text1->setText("2");
-        const Lines before = driver->results() << form().Label4->text();
-        driver->boxes.queue(QMessageBox::Cancel);
-        driver->click(form().cmdList);
-        QCOMPARE(driver->results() << form().Label4->text() << driver->boxes.texts(), before + Lines{kEntryTwoQuestion});
-        QCOMPARE(driver->boxes.seen()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
-    }
-
+    // On an empty list C does nothing. Ctrl+C copies the whole list like C,
+    // not the current entry; F copies the factors of the current entry, P
+    // carries its number into the entry box. A right-click takes the selected
+    // entry, wherever it lands.
     void resultsListKeysAndMouse()
     {
         QListWidget *list = form().List1;
         QGuiApplication::clipboard()->setText("kept");
         form().Text1->setText("5");
-        for (Qt::Key key : {Qt::Key_C, Qt::Key_F, Qt::Key_P})  // an empty list: nothing happens
-            QTest::keyClick(list, key);
-        QCOMPARE(clipboardAndEntry(), (Lines{"kept", "5"}));
-        list->addItems({"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
-        list->setCurrentRow(2);  // Ctrl+C copies the whole list like C, not the current entry.
-        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(clipboardText(), QString("\r\n91 = 7 * 13\r\nPrime Factors:\r\n97\r\nSum of Factors: 21"));
-        // F copies the factors of the current entry, P carries its number into the entry box.
-        struct Step { Qt::Key key; int row; Lines after; };
-        for (const Step &step : {Step{Qt::Key_F, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, 2, {"97", "5"}},
-                                 Step{Qt::Key_P, 1, {"97", "5"}}, Step{Qt::Key_P, 0, {"97", "91"}}}) {
+        struct Step { Qt::Key key; Qt::KeyboardModifiers modifiers; int row; Lines after; };
+        const QString whole = "\r\n91 = 7 * 13\r\nPrime Factors:\r\n97\r\nSum of Factors: 21";
+        for (const Step &step : {Step{Qt::Key_C, {}, -1, {"kept", "5"}}, Step{Qt::Key_C, Qt::ControlModifier, 2, {whole, "5"}},
+                                 Step{Qt::Key_F, {}, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, {}, 2, {"97", "5"}},
+                                 Step{Qt::Key_P, {}, 1, {"97", "5"}}, Step{Qt::Key_P, {}, 0, {"97", "91"}}}) {
+            if (step.row >= 0 && list->count() == 0)
+                list->addItems({"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
             list->setCurrentRow(step.row);
-            QTest::keyClick(list, step.key);
+            QTest::keyClick(list, step.key, step.modifiers);
             QCOMPARE(clipboardAndEntry(), step.after);
         }
-        list->setCurrentRow(3);  // A right-click takes the selected entry, wherever it lands.
-        rightClick(list, 0);
+        list->setCurrentRow(3);
+        rightClickFirst(list);
         QCOMPARE(form().Text1->text(), QString("Sum of Factors: 21"));
-    }
-
-    // During a run C copies what is listed so far, P carries a listed prime
-    // into the entry box, and a right-click or another click does nothing.
-    void resultsListDuringARun()
-    {
-        QString copied, selected, entryAfterClicks;
-        driver->when([this] { return form().blList && form().List1->count() >= 5 && !form().List1->selectedItems().isEmpty(); },
-                     [&] {
-                         QTest::keyClick(form().List1, Qt::Key_C);
-                         copied = clipboardText();
-                         rightClick(form().List1, 0);
-                         driver->click(form().cmdList);
-                         entryAfterClicks = form().Text1->text();
-                         selected = form().List1->selectedItems().first()->text();
-                         QTest::keyClick(form().List1, Qt::Key_P);
-                         QTest::keyClick(form().List1, Qt::Key_Escape);
-                     });
-        generate("10", {Qt::Key_Shift});
-        QCOMPARE(driver->boxes.texts() << entryAfterClicks << form().Label4->text(),
-                 (Lines{confirmAbove("10"), "10", "Process interrupted by user."}));
-        QVERIFY(copied.startsWith("\r\n11\r\n13\r\n17\r\n19\r\n23"));
-        const Lines copiedEntries = copied.mid(2).split("\r\n");
-        QCOMPARE(driver->results().mid(0, copiedEntries.size()), copiedEntries);
-        QVERIFY(driver->results().contains(selected) && form().Text1->text() == selected);
     }
 
     void boundedFile_data()
@@ -245,9 +200,8 @@ private slots:
         QTest::addColumn<QString>("number");
         QTest::addColumn<bool>("holdZ");
         QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("10") << "10" << false << kFileFor10;  // an even entry takes the limit one higher
         QTest::newRow("11") << "11" << false << kFileFor10;
-        QTest::newRow("10 with Z") << "10" << true << QByteArray(" 2\r\n 3\r\n 5\r\n 7\r\n 11\r\n");
+        QTest::newRow("10 with Z") << "10" << true << QByteArray(" 2\r\n 3\r\n 5\r\n 7\r\n 11\r\n");  // 10 takes 11 in
     }
     void boundedFile()
     {
@@ -270,20 +224,16 @@ private slots:
     {
         const QString path = pathOf("+" + kProvenStart + ".txt");
         QList<bool> wholeAtPump;
-        const auto noteFileAtPump = [&] {
-            const QList<QByteArray> lines = contentsOf(path).split('\n');
-            wholeAtPump << (lines.size() > 1 && lines.back().isEmpty() &&
-                            lines[lines.size() - 2].trimmed().split(' ')[0] == QByteArray::fromStdString(form().lcn.trimmedText()));
+        std::function<void()> pressZReleaseZEsc = [&] {
+            const QByteArray bytes = contentsOf(path);  // its last line the last prime found
+            wholeAtPump << (bytes.endsWith("\r\n") &&
+                            bytes.chopped(2).split('\n').back().split(' ').value(1).toStdString() == form().lcn.trimmedText());
+            if (wholeAtPump.size() == 3)
+                return driver->pressEsc();
+            QTest::keyEvent(wholeAtPump.size() == 1 ? QTest::Press : QTest::Release, driver->form.get(), Qt::Key_Z);
+            driver->when(primeAfter(form().lcn), pressZReleaseZEsc);
         };
-        driver->when(primeAfter(DecimalNum::fromText(kProvenStart.toStdString())), [&] {
-            noteFileAtPump();
-            QTest::keyPress(driver->form.get(), Qt::Key_Z);
-            driver->when(primeAfter(form().lcn), [&] {
-                noteFileAtPump();
-                QTest::keyRelease(driver->form.get(), Qt::Key_Z);
-                driver->when(primeAfter(form().lcn), [&] { noteFileAtPump(), driver->pressEsc(); });
-            });
-        });
+        driver->when(primeAfter(DecimalNum::fromText(kProvenStart.toStdString())), pressZReleaseZEsc);
         generate(kProvenStart, {Qt::Key_Control, Qt::Key_Shift});
         QCOMPARE(driver->boxes.texts(), Lines{savingNotice(path)});
         const QString layout = openEndedLayout(contentsOf(path), kProvenStart);
@@ -293,18 +243,25 @@ private slots:
         QCOMPARE(wholeAtPump, (QList<bool>{true, true, true}));
     }
 
-    void overwriteQuestion()
+    // Cancel to the entry-2 question leaves the list as it was; Cancel to
+    // overwriting a file leaves the file, OK overwrites it.
+    void questionsBeforeARun()
     {
-        const QString path = pathOf("10.txt");
+        const QString path = pathOf("10.txt"), overwrite = "This file already exists. Do you want to overwrite it?";
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
-        driver->boxes.queue(QMessageBox::Cancel);
+        generate("30");
+        form().Text1->setText("2");  // editing the entry clears the status line
+        const Lines before = driver->results() << form().Label4->text();
+        driver->boxes.queue(QMessageBox::Cancel), driver->boxes.queue(QMessageBox::Cancel);
+        generate("2");
+        QCOMPARE(driver->results() << form().Label4->text(), before);
         generate("10", {Qt::Key_Control});
-        QCOMPARE(driver->boxes.texts() << contentsOf(path) << opened, (Lines{"This file already exists. Do you want to overwrite it?", "old"}));
-        QCOMPARE(driver->boxes.seen()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(driver->boxes.texts() << contentsOf(path) << opened, (Lines{kEntryTwoQuestion, overwrite, "old"}));
+        for (const auto &box : driver->boxes.seen())
+            QCOMPARE(box.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         generate("10", {Qt::Key_Control});
-        QCOMPARE(driver->boxes.texts().mid(1) << contentsOf(path) << opened,
-                 (Lines{driver->boxes.texts()[0], savingNotice(path), kFileFor10, path}));
+        QCOMPARE(driver->boxes.texts().mid(2) << contentsOf(path) << opened, (Lines{overwrite, savingNotice(path), kFileFor10, path}));
     }
 
     // The file is made exactly as long as wanted while the run writes it: the
