@@ -22,42 +22,29 @@ private slots:
         QVERIFY(QFileInfo(documents).isDir());
     }
 
-    void helpAndVersionNeedNoDisplay_data()
-    {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("firstLine");
-        QTest::newRow("version") << "--version" << "^zorvelan " ZORVELAN_VERSION "$";
-        QTest::newRow("help") << "-h" << "^Usage: \\S*zorvelan \\[options\\] \\[number\\]$";
-    }
     void helpAndVersionNeedNoDisplay()
     {
-        QFETCH(QString, option);
-        QFETCH(QString, firstLine);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             environment.remove(name);
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.start(ZORVELAN_EXECUTABLE, {option});
-        QVERIFY(program.waitForFinished() && program.exitCode() == 0);
-        const QString printed = QString(program.readAllStandardOutput()).section('\n', 0, 0);
-        QVERIFY2(QRegularExpression(firstLine).match(printed).hasMatch(), qPrintable(printed));
+        for (const QString option : {"--version", "-h"}) {
+            program.start(ZORVELAN_EXECUTABLE, {option});
+            QVERIFY(program.waitForFinished() && program.exitCode() == 0);
+            QVERIFY(program.readAllStandardOutput().startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
+        }
     }
 
-    void numberReachesEntryBoxCleaned_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("entry");
-        QTest::newRow("none") << QStringList() << "Enter a number";
-        QTest::newRow("blanks and zeros") << QStringList{" 0042 "} << "42";
-        QTest::newRow("letter kept") << QStringList{"12x"} << "12x";
-    }
+    // A number given on the command line reaches the entry box as if pasted.
     void numberReachesEntryBoxCleaned()
     {
-        QFETCH(QStringList, arguments);
-        Form1 window;
-        command_line::enterStartNumber(window, command_line::numberArgument(QStringList{"zorvelan"} + arguments));
-        QTEST(window.Text1->text(), "entry");
+        const QList<std::pair<QStringList, QString>> rows = {{{}, "Enter a number"}, {{" 0042 "}, "42"}, {{"12x"}, "12x"}};
+        for (const auto &[arguments, entry] : rows) {
+            Form1 window;
+            command_line::enterStartNumber(window, command_line::numberArgument(QStringList{"zorvelan"} + arguments));
+            QCOMPARE(window.Text1->text(), entry);
+        }
     }
 };
 
