@@ -137,8 +137,8 @@ public:
     // ---- Prime lists (generator/) ----
     void cmdList_Click();
     void subPrimes();
-    // Refreshes the interval panel. The engine calls it for every trial
-    // divisor, so the common case, nothing changed, is decided inline.
+    // Refreshes the interval panel. A Generate run calls it as it passes
+    // candidates, so the common case, nothing changed, is decided inline.
     void subShowIntervals()
     {
         if (lastlcn != prevlcn || lastlcn < lowlcn)
