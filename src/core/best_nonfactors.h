@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "core/fast_fraction.h"
@@ -33,6 +34,17 @@ public:
             return false;
         best_ = fraction;
         return true;
+    }
+
+    // An integer that no remainder setting a record reaches while the
+    // divisors stay up to maxDivisor: with it a loop tests each remainder with
+    // one integer comparison and calls isRecord only for the few below it.
+    // Recompute it after each record.
+    std::uint64_t remainderBound(std::uint64_t maxDivisor) const
+    {
+        // isRecord's first test rounds best * d + 8 upwards monotonically in d.
+        const double bound = best_ * static_cast<double>(static_cast<std::int64_t>(maxDivisor)) + 8.0;
+        return static_cast<std::uint64_t>(std::ceil(bound));
     }
 
     // The fraction of the latest record; 1.0 before the first.

@@ -52,7 +52,7 @@ std::uint64_t stretchPasses()
 
 StretchPool::StretchPool(unsigned workers, std::uint64_t stretchCount, Scan scan, bool endAtFirstDivisor)
     : stretchCount_(stretchCount), scan_(std::move(scan)), endAtFirstDivisor_(endAtFirstDivisor),
-      lookAhead_(4 * std::uint64_t(workers))
+      lookAhead_(kLookAheadPerWorker * std::uint64_t(workers))
 {
     for (unsigned i = 0; i < workers && i < stretchCount; ++i)
         workers_.emplace_back([this](const std::stop_token &stop) { work(stop); });

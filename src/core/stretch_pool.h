@@ -27,11 +27,16 @@ std::uint64_t stretchPasses();
 
 // Scans the stretches 0, 1, 2, ... of a loop on worker threads, which take
 // them from a shared counter, and hands the results out strictly in order.
-// Workers run at most a few stretches ahead of the reader. With no workers
+// Workers run a bounded number of stretches ahead of the reader. With no workers
 // the reader scans each stretch itself when it asks for it.
 class StretchPool {
 public:
     using Scan = std::function<StretchResult(std::uint64_t stretch)>;
+
+    // How many stretches each worker may run ahead of the reader: about 10 ms
+    // of work, so that the workers go on while the window repaints (which can
+    // take milliseconds when the toolkit's painting threads wait for a core).
+    static constexpr std::uint64_t kLookAheadPerWorker = 16;
 
     // endAtFirstDivisor: no stretch after one that holds a divisor is scanned.
     StretchPool(unsigned workers, std::uint64_t stretchCount, Scan scan, bool endAtFirstDivisor);

@@ -38,15 +38,23 @@ void scanWith(const Sequence &divisors, const Dividend &remainderOf, uint128 n, 
 {
     auto cursor = divisors.cursor(request.firstPass);
     BestNonfactors ratios(n, request.bestFraction);
+    // The divisors grow, so the stretch's last one bounds the remainders that
+    // can matter: a pass with a remainder at or above `notable` is only counted.
+    const std::uint64_t lastDivisor = divisors.at(request.endPass - 1);
+    auto notableBelow = [&] { return request.withRatios ? ratios.remainderBound(lastDivisor) : 1; };
+    std::uint64_t notable = notableBelow();
     for (std::uint64_t pass = request.firstPass; pass < request.endPass; ++pass) {
         const std::uint64_t d = cursor.next();
         const std::uint64_t r = remainderOf(d);
-        if (r == 0) [[unlikely]] {
+        if (r >= notable) [[likely]]
+            continue;
+        if (r == 0) {
             result.divisorPasses.push_back(pass);
             if (request.stopAtDivisor)
                 return;
-        } else if (request.withRatios && ratios.isRecord(d, r)) [[unlikely]] {
+        } else if (ratios.isRecord(d, r)) {
             result.ratioCandidates.push_back({pass, ratios.best()});
+            notable = notableBelow();
         }
     }
 }

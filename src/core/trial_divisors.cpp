@@ -64,18 +64,4 @@ std::uint64_t TrialSequence::at(std::uint64_t pass) const
     return 11 + 210 * (onCycle / kCycleLength) + kCycleOffsets[onCycle % kCycleLength];
 }
 
-TrialSequence::Cursor::Cursor(const TrialSequence &sequence, std::uint64_t pass)
-    : sequence_(sequence), prefixPass_(pass), d_(sequence.at(pass)),
-      position_(pass < sequence.prefixSize_ ? -1 : static_cast<int>((pass - sequence.prefixSize_) % kCycleLength))
-{
-}
-
-void TrialSequence::Cursor::leavePrefix()
-{
-    ++prefixPass_;
-    d_ = sequence_.at(prefixPass_);
-    if (prefixPass_ >= sequence_.prefixSize_)
-        position_ = 0;
-}
-
 }  // namespace trial

@@ -109,10 +109,16 @@ public:
     std::uint64_t size() const { return size_; }
     std::uint64_t at(std::uint64_t pass) const;
 
-    // Walks the divisors from a given pass on.
+    // Walks the divisors from a given pass on. All inline, so that a loop
+    // keeps the cursor in registers.
     class Cursor {
     public:
-        Cursor(const TrialSequence &sequence, std::uint64_t pass);
+        Cursor(const TrialSequence &sequence, std::uint64_t pass)
+            : sequence_(sequence), prefixPass_(pass), d_(sequence.at(pass)),
+              position_(pass < sequence.prefixSize_ ? -1
+                                                    : static_cast<int>((pass - sequence.prefixSize_) % kCycleLength))
+        {
+        }
         // The divisor at the current pass; then moves to the next pass.
         std::uint64_t next()
         {
@@ -128,7 +134,13 @@ public:
         }
 
     private:
-        void leavePrefix();
+        void leavePrefix()
+        {
+            ++prefixPass_;
+            d_ = sequence_.at(prefixPass_);
+            if (prefixPass_ >= sequence_.prefixSize_)
+                position_ = 0;
+        }
 
         const TrialSequence &sequence_;
         std::uint64_t prefixPass_;

@@ -40,6 +40,7 @@ public:
 private:
     void enter();
     LoopEnd divide();
+    void showStart();
     LoopEnd replay(const FedStretch &stretch, const trial::TrialSequence &divisors, progress::PassCounter &progress);
     LoopEnd onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress);
     void divisorEndsCall(std::uint64_t d);
@@ -96,15 +97,6 @@ void TrialDivision::enter()
     f_.LMO = 1.0;
     if (f_.blAnalyze)
         f_.Label4->setText(QStringLiteral("Evaluating: 0% complete."));
-    // Generation calls the engine once per candidate; there the time-based
-    // pump decides, so that a candidate costs no more than its divisions.
-    if (f_.blList) {
-        f_.pump.maybePump();
-    } else {
-        f_.update();
-        f_.pump.pumpNow();
-    }
-
     const double n = static_cast<double>(n_);
     bound_ = trial::bound(n);
     boundValue_ = static_cast<double>(bound_);
@@ -126,6 +118,7 @@ LoopEnd TrialDivision::divide()
     // Generation tests one small candidate after another: no workers there.
     StretchFeed feed(f_.pump, divisors.size(), std::move(scan), true,
                      f_.blList ? StretchFeed::Threads::LoopOnly : StretchFeed::Threads::Pool);
+    showStart();
     progress::PassCounter progress(f_, boundValue_, start_);
     nextDisplayPass_ = displayInterval_;
     while (const auto stretch = feed.next([this] { return f_.blEsc; })) {
@@ -142,6 +135,17 @@ LoopEnd TrialDivision::divide()
         return end;
     }
     return feed.finished() ? LoopEnd::Exhausted : LoopEnd::Left;
+}
+
+// Lets the window show the start of the run; the workers are dividing by now.
+void TrialDivision::showStart()
+{
+    // Generation calls the engine once per candidate; there the time-based
+    // pump decides, so that a candidate costs no more than its divisions.
+    if (f_.blList)
+        f_.pump.maybePump();
+    else
+        f_.pump.pumpNow();
 }
 
 // Skips over the passes where nothing happens but a count.
