@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
+#include <vector>
 
 // The benchmark program is made of sections, one or more per source file in
 // bench/. A file registers its sections with ZORVELAN_BENCH_SECTION; main()
@@ -26,6 +28,19 @@ inline double threadSeconds()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Wall-clock seconds of several measurements, each run once per round and
+// the best of the rounds kept: all of them meet the same spells of a busy
+// machine, so that their ratios hold up where the times alone do not.
+inline std::vector<double> bestOfRounds(const std::vector<std::function<double()>> &measurements, int rounds)
+{
+    std::vector<double> best(measurements.size(), 0);
+    for (int round = 0; round < rounds; ++round)
+        for (std::size_t i = 0; i < measurements.size(); ++i)
+            if (const double seconds = measurements[i](); best[i] == 0 || seconds < best[i])
+                best[i] = seconds;
+    return best;
 }
 
 // One line of figures: "  label ............ value unit".

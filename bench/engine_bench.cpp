@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,8 @@ const QString kPrime = QStringLiteral("10000000000000061");
 const QString kLargePrime = QStringLiteral("1000000000000000000000000103");
 
 constexpr int kRepeats = 3;
+// Rounds of the interleaved bare loop and engine runs.
+constexpr int kRounds = 11;
 
 uint128 valueOf(const QString &number)
 {
@@ -68,6 +71,7 @@ Walk bareLoop(const Dividend &remainderOf, std::uint64_t bound, std::uint64_t li
     return result;
 }
 
+// The same, best of kRepeats runs.
 template <class Dividend>
 Walk bestOf(const Dividend &remainderOf, std::uint64_t bound)
 {
@@ -169,28 +173,31 @@ void engineSection()
 {
     const uint128 n = valueOf(kPrime);
     const std::uint64_t bound = trial::bound(static_cast<double>(n));
-    std::printf("  n = %s, bound %llu; wall-clock rates, best of %d\n", qPrintable(kPrime),
-                static_cast<unsigned long long>(bound), kRepeats);
+    std::printf("  n = %s, bound %llu; wall-clock rates, best of %d interleaved rounds\n", qPrintable(kPrime),
+                static_cast<unsigned long long>(bound), kRounds);
 
     Form1 form;
     form.endProgram = [] {};
     form.show();
     QCoreApplication::processEvents();
 
-    const Walk bare = bestOf(fastfrac::Dividend64{static_cast<std::uint64_t>(n)}, bound);
+    const fastfrac::Dividend64 dividend{static_cast<std::uint64_t>(n)};
+    const std::vector<unsigned> counts = threadCounts();
+    std::vector<std::function<double()>> measurements{[&] { return bareLoop(dividend, bound).seconds; }};
+    for (unsigned threads : counts)
+        measurements.push_back([&form, threads] {
+            core::setParallelSettings({threads, 0});
+            return engineSeconds(form, kPrime);
+        });
+    const std::vector<double> best = bench::bestOfRounds(measurements, kRounds);
+    const auto divisors = static_cast<double>(trial::TrialSequence(bound, 2).size());
+    const double bareRate = divisors / best[0];
     const Walk generic = bestOf(GenericDividend{n}, bound);
-    bench::report("trial divisors", static_cast<double>(bare.divisors), "");
-    bench::report("(a) bare loop on one core, 64-bit remainder", bare.rate() / 1e6, "M divisors/s");
+    bench::report("trial divisors", divisors, "");
+    bench::report("(a) bare loop on one core, 64-bit remainder", bareRate / 1e6, "M divisors/s");
     bench::report("    bare loop, general 128-bit remainder", generic.rate() / 1e6, "M divisors/s");
-    for (unsigned threads : threadCounts()) {
-        core::setParallelSettings({threads, 0});
-        double best = 0;
-        for (int i = 0; i < kRepeats; ++i) {
-            const double seconds = engineSeconds(form, kPrime);
-            best = best == 0 ? seconds : std::min(best, seconds);
-        }
-        reportThreads("engine, Analyze factor search", threads, static_cast<double>(bare.divisors) / best, bare.rate());
-    }
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        reportThreads("engine, Analyze factor search", counts[i], divisors / best[i + 1], bareRate);
     std::printf("  verdict line: %s\n", qPrintable(form.Label1->text()));
 
     std::printf("  28 digits, n = %s, 128-bit remainders; the engine stopped by Esc after 1.5 s\n",
@@ -207,23 +214,27 @@ void engineSection()
     }
 
     core::setParallelSettings({});
+    // Esc early in the factor search (64-bit remainders) and in the 28-digit
+    // run (128-bit); a run that ends before its Esc arrives is not counted.
     std::vector<double> latencies;
-    for (double share : {0.2, 0.4, 0.6, 0.8}) {
-        const auto delay = std::chrono::microseconds(static_cast<long long>(engineSeconds(form, kPrime) * share * 1e6));
+    const double searchSeconds = engineSeconds(form, kPrime);
+    for (double share : {0.1, 0.2, 0.3, 0.4}) {
+        const auto delay = std::chrono::microseconds(static_cast<long long>(searchSeconds * share * 1e6));
         latencies.push_back(escLatency(form, kPrime, delay));
     }
     for (int ms : {100, 250, 400})
         latencies.push_back(escLatency(form, kLargePrime, std::chrono::milliseconds(ms)));
-    const bool allInterrupted =
-        std::none_of(latencies.begin(), latencies.end(), [](double l) { return l < 0; });
-    if (!allInterrupted)
-        std::printf("  some runs ended before Esc arrived\n");
+    std::erase_if(latencies, [](double l) { return l < 0; });
+    if (latencies.empty()) {
+        std::printf("  every run ended before its Esc arrived\n");
+        return;
+    }
     double sum = 0;
     for (double l : latencies)
-        sum += std::max(l, 0.0);
-    bench::report("Esc latency, all threads, mean of 7 runs", sum / double(latencies.size()) * 1e3, "ms");
-    bench::report("Esc latency, all threads, worst of 7 runs",
-                  *std::max_element(latencies.begin(), latencies.end()) * 1e3, "ms");
+        sum += l;
+    std::printf("  Esc latency, all threads, over %zu interrupted runs:\n", latencies.size());
+    bench::report("    mean", sum / double(latencies.size()) * 1e3, "ms");
+    bench::report("    worst", *std::max_element(latencies.begin(), latencies.end()) * 1e3, "ms");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "bench.h"
@@ -18,7 +19,7 @@ namespace {
 
 // 3 * 10000000000000061: the walk runs to 173205080.
 const QString kComposite = QStringLiteral("30000000000000183");
-constexpr int kRepeats = 3;
+constexpr int kRounds = 11;
 
 std::uint64_t sink;
 
@@ -51,27 +52,12 @@ double walkSeconds(Form1 &form, const QString &number)
     return bench::secondsSince(start);
 }
 
-template <class Measure>
-double bestOf(Measure measure)
-{
-    double best = 0;
-    for (int i = 0; i < kRepeats; ++i) {
-        const double seconds = measure();
-        if (best == 0 || seconds < best)
-            best = seconds;
-    }
-    return best;
-}
-
 void walkSection()
 {
     const auto n = static_cast<std::uint64_t>(kComposite.toULongLong());
     const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
-    std::printf("  n = %s, walk to %llu; wall-clock rates, best of %d\n",
-                qPrintable(kComposite), static_cast<unsigned long long>(last), kRepeats);
-
-    const double bare = static_cast<double>(last) / bestOf([&] { return bareLoopSeconds(n, last); });
-    bench::report("(a) bare loop on one core, remainders only", bare / 1e6, "M divisors/s");
+    std::printf("  n = %s, walk to %llu; wall-clock rates, best of %d interleaved rounds\n",
+                qPrintable(kComposite), static_cast<unsigned long long>(last), kRounds);
 
     Form1 form;
     form.endProgram = [] {};
@@ -81,9 +67,18 @@ void walkSection()
     core::setParallelSettings({});
     if (core::threadCount() > 2)
         counts.push_back(core::threadCount());
-    for (unsigned threads : counts) {
-        core::setParallelSettings({threads, 0});
-        const double walk = static_cast<double>(last) / bestOf([&] { return walkSeconds(form, kComposite); });
+    std::vector<std::function<double()>> measurements{[&] { return bareLoopSeconds(n, last); }};
+    for (unsigned threads : counts)
+        measurements.push_back([&form, threads] {
+            core::setParallelSettings({threads, 0});
+            return walkSeconds(form, kComposite);
+        });
+    const std::vector<double> best = bench::bestOfRounds(measurements, kRounds);
+    const double bare = static_cast<double>(last) / best[0];
+    bench::report("(a) bare loop on one core, remainders only", bare / 1e6, "M divisors/s");
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        const unsigned threads = counts[i];
+        const double walk = static_cast<double>(last) / best[i + 1];
         char label[96];
         std::snprintf(label, sizeof label, "(b) divisor walk of Analyze, %u thread%s", threads, threads == 1 ? "" : "s");
         bench::report(label, walk / 1e6, "M divisors/s");
