@@ -42,6 +42,7 @@ private:
     LoopEnd divide();
     void showStart();
     LoopEnd replay(const FedStretch &stretch, const trial::TrialSequence &divisors, progress::PassCounter &progress);
+    void showLatestBefore(std::uint64_t next, const trial::TrialSequence &divisors);
     LoopEnd onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress);
     void divisorEndsCall(std::uint64_t d);
     void recordBestRatio(std::uint64_t d, double fraction);
@@ -148,7 +149,8 @@ void TrialDivision::showStart()
         f_.pump.pumpNow();
 }
 
-// Skips over the passes where nothing happens but a count.
+// Skips over the passes where nothing happens but a count and the latest
+// ratio's divisor.
 LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSequence &divisors,
                               progress::PassCounter &progress)
 {
@@ -160,8 +162,8 @@ LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSeque
             return LoopEnd::Left;
         const std::uint64_t progressPass = f_.blList ? kNoPass : pass + progress.passesBeforeCall();
         const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
-        const std::uint64_t next =
-            std::min({stretch.endPass, progressPass, nextDisplayPass_, divisorPass, candidatePass});
+        const std::uint64_t next = std::min({stretch.endPass, progressPass, divisorPass, candidatePass});
+        showLatestBefore(next, divisors);
         if (!f_.blList)
             progress.skip(next - pass);
         pass = next;
@@ -174,6 +176,20 @@ LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSeque
             recordBestRatio(d, (candidate++)->fraction);
     }
     return LoopEnd::GoOn;
+}
+
+// The passes that show the latest ratio before `next`: no window event runs
+// between them, so only the last one is seen.
+void TrialDivision::showLatestBefore(std::uint64_t next, const trial::TrialSequence &divisors)
+{
+    if (nextDisplayPass_ >= next)
+        return;
+    const std::uint64_t last = nextDisplayPass_ + (next - 1 - nextDisplayPass_) / displayInterval_ * displayInterval_;
+    nextDisplayPass_ = last + displayInterval_;
+    if (!f_.blPrint) {
+        latestPending_ = true;
+        latestD_ = divisors.at(last);
+    }
 }
 
 // A pass on which something is shown or decided, in the order of the loop:
