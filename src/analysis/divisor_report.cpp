@@ -83,7 +83,7 @@ void DivisorReport::walk(uint128 n, std::uint64_t last)
         const double best = publishedBest_.load(std::memory_order_relaxed);
         return core::scanStretch(divisors, n, {first, end, true, false, best});
     };
-    StretchFeed feed(form_.pump, last, std::move(scan), false, StretchFeed::Threads::Pool, [this] { pumpEvents(); });
+    StretchFeed feed(form_.pump, last, std::move(scan), false, [this] { pumpEvents(); });
     // subProgress once per trial divisor, its calls between updates counted inline.
     progress::PassCounter progress(form_, static_cast<double>(last), start_);
     std::optional<FedStretch> stretch;

@@ -8,13 +8,13 @@ constexpr std::uint64_t kMinStretchesForPool = 2;
 }  // namespace
 
 StretchFeed::StretchFeed(EventPump &pump, std::uint64_t passes, Scan scan, bool endAtFirstDivisor,
-                         Threads threads, std::function<void()> letEventsRun)
+                         std::function<void()> letEventsRun)
     : pump_(pump), passes_(passes), stretchPasses_(core::stretchPasses()), scan_(std::move(scan)),
       letEventsRun_(letEventsRun ? std::move(letEventsRun) : [&pump] { pump.pumpNow(); })
 {
     const std::uint64_t stretches = (passes + stretchPasses_ - 1) / stretchPasses_;
     const unsigned available = core::threadCount();
-    if (threads == Threads::Pool && available > 1 && stretches >= kMinStretchesForPool)
+    if (available > 1 && stretches >= kMinStretchesForPool)
         pool_ = std::make_unique<core::StretchPool>(available, stretches, [this](std::uint64_t stretch) {
             const std::uint64_t first = stretch * stretchPasses_;
             return scan_(first, std::min(first + stretchPasses_, passes_));

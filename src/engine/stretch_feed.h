@@ -16,16 +16,16 @@ struct FedStretch {
 
 // Feeds a loop on the window's thread with the stretches of its passes in
 // order, scanned on the worker threads (or by the loop's own thread when the
-// passes are few). Window events run about every 10 ms, also while the loop
-// waits for a stretch; waiting blocks, it does not spin.
+// passes are few or there is one thread). Window events run about every
+// 10 ms, also while the loop waits for a stretch; waiting blocks, it does not
+// spin.
 class StretchFeed {
 public:
     using Scan = std::function<core::StretchResult(std::uint64_t firstPass, std::uint64_t endPass)>;
-    enum class Threads { Pool, LoopOnly };
 
     // letEventsRun: runs pending window events (the pump by default).
     StretchFeed(EventPump &pump, std::uint64_t passes, Scan scan, bool endAtFirstDivisor,
-                Threads threads = Threads::Pool, std::function<void()> letEventsRun = {});
+                std::function<void()> letEventsRun = {});
 
     // The next stretch; empty after the last one, or when `stopped` holds
     // after window events have run.
@@ -48,7 +48,7 @@ private:
     Scan scan_;
     std::function<void()> letEventsRun_;
     std::uint64_t nextFirstPass_ = 0;
-    // Only when the passes are many: a small loop, such as one candidate of a
-    // prime list, is scanned in place at no cost beyond its divisions.
+    // Only when the passes are many: a small loop is scanned in place at no
+    // cost beyond its divisions.
     std::unique_ptr<core::StretchPool> pool_;
 };

@@ -40,10 +40,9 @@ public:
 private:
     void enter();
     LoopEnd divide();
-    void showStart();
     LoopEnd replay(const FedStretch &stretch, const trial::TrialSequence &divisors, progress::PassCounter &progress);
     void showLatestBefore(std::uint64_t next, const trial::TrialSequence &divisors);
-    LoopEnd onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress);
+    LoopEnd onPass(std::uint64_t d, bool divides, progress::PassCounter &progress);
     void divisorEndsCall(std::uint64_t d);
     void recordBestRatio(std::uint64_t d, double fraction);
     void close(std::optional<QString> error);
@@ -78,7 +77,7 @@ bool TrialDivision::run()
             flush();
             return verdict_;
         }
-        if (end == LoopEnd::Exhausted && !f_.blPrimeList)
+        if (end == LoopEnd::Exhausted)
             f_.subShowVerdict();
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
@@ -91,10 +90,8 @@ void TrialDivision::enter()
 {
     if (!number_.toUInt128(n_))
         throw std::invalid_argument("The number to test must be a whole number.");
-    if (!f_.blList) {
-        start_ = zclock::now();
-        f_.subShowStartTime(start_);
-    }
+    start_ = zclock::now();
+    f_.subShowStartTime(start_);
     f_.LMO = 1.0;
     if (f_.blAnalyze)
         f_.Label4->setText(QStringLiteral("Evaluating: 0% complete."));
@@ -116,15 +113,12 @@ LoopEnd TrialDivision::divide()
         const double best = publishedBest_.load(std::memory_order_relaxed);
         return core::scanStretch(divisors, n, {first, end, withRatios, true, best});
     };
-    // Generation tests one small candidate after another: no workers there.
-    StretchFeed feed(f_.pump, divisors.size(), std::move(scan), true,
-                     f_.blList ? StretchFeed::Threads::LoopOnly : StretchFeed::Threads::Pool);
-    showStart();
+    StretchFeed feed(f_.pump, divisors.size(), std::move(scan), true);
+    // The workers are dividing by now, while the window shows the start.
+    f_.pump.pumpNow();
     progress::PassCounter progress(f_, boundValue_, start_);
     nextDisplayPass_ = displayInterval_;
     while (const auto stretch = feed.next([this] { return f_.blEsc; })) {
-        if (f_.blList)
-            f_.subShowIntervals();
         const LoopEnd end = replay(*stretch, divisors, progress);
         if (end == LoopEnd::GoOn)
             continue;
@@ -138,17 +132,6 @@ LoopEnd TrialDivision::divide()
     return feed.finished() ? LoopEnd::Exhausted : LoopEnd::Left;
 }
 
-// Lets the window show the start of the run; the workers are dividing by now.
-void TrialDivision::showStart()
-{
-    // Generation calls the engine once per candidate; there the time-based
-    // pump decides, so that a candidate costs no more than its divisions.
-    if (f_.blList)
-        f_.pump.maybePump();
-    else
-        f_.pump.pumpNow();
-}
-
 // Skips over the passes where nothing happens but a count and the latest
 // ratio's divisor.
 LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSequence &divisors,
@@ -160,18 +143,18 @@ LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSeque
     for (std::uint64_t pass = stretch.firstPass; pass < stretch.endPass; ++pass) {
         if (f_.blEsc)
             return LoopEnd::Left;
-        const std::uint64_t progressPass = f_.blList ? kNoPass : pass + progress.passesBeforeCall();
+        const std::uint64_t progressPass = pass + progress.passesBeforeCall();
         const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
         const std::uint64_t next = std::min({stretch.endPass, progressPass, divisorPass, candidatePass});
         showLatestBefore(next, divisors);
-        if (!f_.blList)
-            progress.skip(next - pass);
+        progress.skip(next - pass);
         pass = next;
         if (pass == stretch.endPass)
             break;
         const std::uint64_t d = divisors.at(pass);
-        if (const LoopEnd end = onPass(pass, d, pass == divisorPass, progress); end != LoopEnd::GoOn)
+        if (const LoopEnd end = onPass(d, pass == divisorPass, progress); end != LoopEnd::GoOn)
             return end;
+        showLatestBefore(pass + 1, divisors);
         if (pass == candidatePass)
             recordBestRatio(d, (candidate++)->fraction);
     }
@@ -193,24 +176,14 @@ void TrialDivision::showLatestBefore(std::uint64_t next, const trial::TrialSeque
 }
 
 // A pass on which something is shown or decided, in the order of the loop:
-// Esc was checked, then progress, the stop request, a divisor, the latest ratio.
-LoopEnd TrialDivision::onPass(std::uint64_t pass, std::uint64_t d, bool divides, progress::PassCounter &progress)
+// Esc was checked, then progress, the stop request, a divisor; the latest
+// ratio and a record follow.
+LoopEnd TrialDivision::onPass(std::uint64_t d, bool divides, progress::PassCounter &progress)
 {
-    if (!f_.blList) {
-        progress.onPass(static_cast<double>(d));
-        if (f_.blExit)
-            return LoopEnd::Left;
-    }
-    if (divides)
-        return LoopEnd::ReturnAtOnce;
-    if (pass == nextDisplayPass_) {
-        nextDisplayPass_ += displayInterval_;
-        if (!f_.blPrint) {
-            latestPending_ = true;
-            latestD_ = d;
-        }
-    }
-    return LoopEnd::GoOn;
+    progress.onPass(static_cast<double>(d));
+    if (f_.blExit)
+        return LoopEnd::Left;
+    return divides ? LoopEnd::ReturnAtOnce : LoopEnd::GoOn;
 }
 
 // d divides n: the call ends here. In Analyze's divisor pass the divisor
@@ -220,18 +193,15 @@ void TrialDivision::divisorEndsCall(std::uint64_t d)
     verdict_ = false;
     f_.blEven = true;
     f_.blPrime = true;
-    if (!f_.blPrimeList) {
-        if (f_.blTest && !f_.blDiv) {
-            f_.Label1->setText(QStringLiteral("Certified Composite"));
-            f_.List1->addItem(QStringLiteral("Factor found: ") +
-                              qstr(trimmedText(static_cast<double>(d))));
-            f_.List1->addItem(QStringLiteral("Click Analyze for prime factors"));
-            f_.blExit = true;
-        } else if (!f_.blTest) {
-            f_.Label1->setText(QStringLiteral("Certified Composite"));
-        }
+    if (f_.blTest && !f_.blDiv) {
+        f_.Label1->setText(QStringLiteral("Certified Composite"));
+        f_.List1->addItem(QStringLiteral("Factor found: ") + qstr(trimmedText(static_cast<double>(d))));
+        f_.List1->addItem(QStringLiteral("Click Analyze for prime factors"));
+        f_.blExit = true;
+    } else if (!f_.blTest) {
+        f_.Label1->setText(QStringLiteral("Certified Composite"));
     }
-    if (f_.blPrimeFactors || f_.blList)
+    if (f_.blPrimeFactors)
         return;
     flush();
     f_.subAllFactors(start_);
@@ -261,7 +231,7 @@ void TrialDivision::close(std::optional<QString> error)
 {
     try {
         flush();
-        if ((f_.blTest || f_.blAnalyze) && !error && !f_.blList) {
+        if ((f_.blTest || f_.blAnalyze) && !error) {
             f_.Label4->setText(QStringLiteral("Evaluation complete."));
             f_.subShowElapsed(start_);
         }
@@ -273,7 +243,7 @@ void TrialDivision::close(std::optional<QString> error)
     }
     if (error)
         f_.showFailure(*error);
-    if (f_.blEsc && !f_.blPrimeList)
+    if (f_.blEsc)
         f_.Label4->setText(QStringLiteral("Process interrupted by user."));
 }
 
