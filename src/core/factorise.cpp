@@ -1,0 +1,348 @@
+#include "core/factorise.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <flint/fmpz.h>
+#include <flint/fmpz_factor.h>
+#include <flint/ulong_extras.h>
+#include <limits>
+#include <stdexcept>
+
+namespace core {
+
+namespace {
+
+constexpr uint128 kWordLimit = uint128(1) << 64;
+constexpr std::uint32_t kTrialLimit = 1u << 16;
+
+class Fmpz {
+public:
+    Fmpz() { fmpz_init(value_); }
+    explicit Fmpz(uint128 value) : Fmpz() { set(value); }
+    ~Fmpz() { fmpz_clear(value_); }
+    Fmpz(const Fmpz &) = delete;
+    Fmpz &operator=(const Fmpz &) = delete;
+
+    void set(uint128 value)
+    {
+        fmpz_set_uiui(value_, static_cast<mp_limb_t>(value >> 64), static_cast<mp_limb_t>(value));
+    }
+    // Only for values in [0, 2^128), which every divisor of the input is.
+    uint128 value() const
+    {
+        mp_limb_t high = 0, low = 0;
+        fmpz_get_uiui(&high, &low, value_);
+        return (uint128(high) << 64) | low;
+    }
+    fmpz *get() { return value_; }
+    const fmpz *get() const { return value_; }
+
+private:
+    fmpz_t value_;
+};
+
+class FmpzFactors {
+public:
+    FmpzFactors() { fmpz_factor_init(factors_); }
+    ~FmpzFactors() { fmpz_factor_clear(factors_); }
+    FmpzFactors(const FmpzFactors &) = delete;
+    FmpzFactors &operator=(const FmpzFactors &) = delete;
+    fmpz_factor_struct *get() { return factors_; }
+
+private:
+    fmpz_factor_t factors_;
+};
+
+// Seeded the same way on every call, so that a number always takes the same path.
+class RandomState {
+public:
+    RandomState() { flint_randinit(state_); }
+    ~RandomState() { flint_randclear(state_); }
+    RandomState(const RandomState &) = delete;
+    RandomState &operator=(const RandomState &) = delete;
+    flint_rand_s *get() { return state_; }
+
+private:
+    flint_rand_t state_;
+};
+
+// An odd trial prime p with its inverse modulo 2^128: p divides c exactly
+// when c * inverse mod 2^128 is at most (2^128 - 1) / p, and that product is
+// then the quotient (c * inverse is a bijection of the residues, and the
+// multiples of p are mapped onto 0 .. (2^128 - 1) / p).
+struct TrialPrime {
+    uint128 inverse;
+    uint128 maxQuotient;
+    std::uint32_t p;
+    std::uint64_t square;
+};
+
+std::vector<TrialPrime> makeTrialPrimes()
+{
+    std::vector<bool> composite(kTrialLimit);
+    std::vector<TrialPrime> primes;
+    for (std::uint32_t p = 3; p < kTrialLimit; p += 2) {
+        if (composite[p])
+            continue;
+        for (std::uint32_t q = p * p; q < kTrialLimit; q += 2 * p)
+            composite[q] = true;
+        // p * p = 1 mod 8 for odd p: 3 correct bits, each Newton step doubles them.
+        uint128 inverse = p;
+        for (int bits = 3; bits < 128; bits *= 2)
+            inverse *= 2 - p * inverse;
+        primes.push_back({inverse, ~uint128(0) / p, p, std::uint64_t(p) * p});
+    }
+    return primes;
+}
+
+const std::vector<TrialPrime> &trialPrimes()
+{
+    static const std::vector<TrialPrime> primes = makeTrialPrimes();
+    return primes;
+}
+
+// Divides out the primes below 2^16 and returns the cofactor, which has no
+// prime factor below 2^16 and is composite or above 2^64, or else 1: a
+// cofactor with no prime factor below p and below p^2 has no room for two
+// prime factors, so it is recorded as a prime.
+uint128 divideOutSmallPrimes(uint128 m, std::vector<PrimePower> &found)
+{
+    const auto low = static_cast<std::uint64_t>(m);
+    if (const int twos = low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(static_cast<std::uint64_t>(m >> 64));
+        twos > 0) {
+        found.push_back({2, twos});
+        m >>= twos;
+    }
+    // The prime after the last trial prime is 65537, whose square exceeds 2^32.
+    uint128 nextSquare = uint128(1) << 32;
+    for (const TrialPrime &trial : trialPrimes()) {
+        if (trial.square > m) {
+            nextSquare = trial.square;
+            break;
+        }
+        int exponent = 0;
+        for (uint128 quotient; (quotient = m * trial.inverse) <= trial.maxQuotient; ++exponent)
+            m = quotient;
+        if (exponent > 0)
+            found.push_back({trial.p, exponent});
+    }
+    if (m < nextSquare) {
+        if (m > 1)
+            found.push_back({m, 1});
+        return 1;
+    }
+    return m;
+}
+
+// Rounds of elliptic curves with bounds growing from round to round, each
+// under 4 ms below 2^96 (a curve costs about 0.8 us per unit of B1 there).
+// They pay for factors of up to about 12 digits; larger ones are usually
+// quicker to the quadratic sieve, which takes 10-20 ms at 28 digits (and
+// for some numbers over 100 ms, which the curves often spare).
+struct EcmRound {
+    mp_limb_t curves;
+    mp_limb_t b1;
+    mp_limb_t b2;
+};
+constexpr std::array<EcmRound, 5> kEcmRounds{{{4, 150, 3750},
+                                               {4, 300, 7500},
+                                               {4, 600, 15000},
+                                               {4, 1000, 25000},
+                                               {4, 1000, 25000}}};
+// One try of Brent's rho (about 0.5 ms) finds most factors below about 10^6.
+constexpr mp_limb_t kRhoIterations = 2048;
+
+// The stages a part above 2^64 goes through, one piece of work each.
+enum Stage : int { kProve = 0, kRho = 1, kFirstEcm = 2, kLastResort = kFirstEcm + int(kEcmRounds.size()) };
+
+// A number still to be factored whose `exponent`-th power divides the input;
+// it has no prime factor below 2^16.
+struct Part {
+    uint128 value;
+    int exponent;
+    int stage;
+};
+
+bool isProperFactor(uint128 f, uint128 of) { return f > 1 && f < of && of % f == 0; }
+
+// The root when value is an exact k-th power, else 0.
+uint128 exactRoot(uint128 value, int k)
+{
+    Fmpz root, power;
+    const Fmpz n(value);
+    fmpz_root(root.get(), n.get(), k);
+    fmpz_pow_ui(power.get(), root.get(), static_cast<ulong>(k));
+    return fmpz_equal(power.get(), n.get()) ? root.value() : 0;
+}
+
+// Splits the parts until only primes are left, one piece of work per step.
+class Factoriser {
+public:
+    explicit Factoriser(std::vector<PrimePower> &found) : found_(found) {}
+
+    void add(uint128 value, int exponent) { work_.push_back({value, exponent, kProve}); }
+    bool done() const { return work_.empty(); }
+    void step();
+
+private:
+    void factorWord(const Part &part);
+    void proveOrRoot(const Part &part);
+    uint128 findFactor(const Part &part);
+    void factorFully(const Part &part);
+    void record(uint128 prime, int exponent) { found_.push_back({prime, exponent}); }
+
+    std::vector<PrimePower> &found_;
+    std::vector<Part> work_;
+    RandomState random_;
+};
+
+void Factoriser::step()
+{
+    const Part part = work_.back();
+    work_.pop_back();
+    if (part.value < kWordLimit)
+        factorWord(part);
+    else if (part.stage == kProve)
+        proveOrRoot(part);
+    else if (part.stage == kLastResort)
+        factorFully(part);
+    else if (const uint128 f = findFactor(part); f != 0) {
+        add(f, part.exponent);
+        add(part.value / f, part.exponent);
+    } else {
+        work_.push_back({part.value, part.exponent, part.stage + 1});
+    }
+}
+
+// Below 2^64 FLINT factors with proof; each prime is checked once more by
+// the primality test that is deterministic there.
+void Factoriser::factorWord(const Part &part)
+{
+    n_factor_t factors;
+    n_factor_init(&factors);
+    n_factor(&factors, static_cast<ulong>(part.value), 1);
+    for (int i = 0; i < factors.num; ++i) {
+        if (!n_is_prime(factors.p[i]))
+            throw std::logic_error("factorise: a factor below 2^64 is not prime");
+        record(factors.p[i], factors.exp[i] * part.exponent);
+    }
+}
+
+// A part without factors below 2^16 that is a k-th power has a root above
+// 2^16, so k < 8 for parts below 2^128: the prime powers 2, 3, 5 and 7 cover
+// every k (a fourth power comes back as a square to be rooted again). Roots
+// go first so that p^2 with a large p is not left to rho and ECM.
+void Factoriser::proveOrRoot(const Part &part)
+{
+    for (const int k : {2, 3, 5, 7})
+        if (const uint128 root = exactRoot(part.value, k); root != 0)
+            return add(root, part.exponent * k);
+    // 1 is a proof of primality, 0 a proof of compositeness; anything else
+    // leaves the part to the full factoriser, whose primes are proven there.
+    switch (fmpz_is_prime(Fmpz(part.value).get())) {
+    case 1:
+        return record(part.value, part.exponent);
+    case 0:
+        return work_.push_back({part.value, part.exponent, kRho});
+    default:
+        return work_.push_back({part.value, part.exponent, kLastResort});
+    }
+}
+
+// A proper factor of the composite part found by its stage's method, else 0.
+uint128 Factoriser::findFactor(const Part &part)
+{
+    Fmpz factor, n(part.value);
+    int found = 0;
+    if (part.stage == kRho) {
+        found = fmpz_factor_pollard_brent(factor.get(), random_.get(), n.get(), 1, kRhoIterations);
+    } else {
+        const EcmRound &round = kEcmRounds[static_cast<std::size_t>(part.stage - kFirstEcm)];
+        found = fmpz_factor_ecm(factor.get(), round.curves, round.b1, round.b2, random_.get(), n.get());
+    }
+    return found != 0 && isProperFactor(factor.value(), part.value) ? factor.value() : 0;
+}
+
+// The last resort, FLINT's general factoriser (its quadratic sieve), in one
+// piece. Its primes are proven here.
+void Factoriser::factorFully(const Part &part)
+{
+    FmpzFactors factors;
+    const Fmpz n(part.value);
+    fmpz_factor(factors.get(), n.get());
+    for (slong i = 0; i < factors.get()->num; ++i) {
+        const fmpz *prime = factors.get()->p + i;
+        if (fmpz_is_prime(prime) != 1)
+            throw std::logic_error("factorise: a prime factor could not be proven");
+        Fmpz copy;
+        fmpz_set(copy.get(), prime);
+        record(copy.value(), static_cast<int>(factors.get()->exp[i]) * part.exponent);
+    }
+}
+
+// Primes ascending with equal primes merged (splits of p^2 q can meet p
+// twice), checked against the input: a product of proven primes equal to m
+// is its one factorisation.
+std::vector<PrimePower> sortedAndChecked(uint128 m, std::vector<PrimePower> found)
+{
+    std::sort(found.begin(), found.end(), [](const PrimePower &a, const PrimePower &b) { return a.prime < b.prime; });
+    std::vector<PrimePower> merged;
+    uint128 product = 1;
+    for (const PrimePower &power : found) {
+        if (!merged.empty() && merged.back().prime == power.prime)
+            merged.back().exponent += power.exponent;
+        else
+            merged.push_back(power);
+        for (int i = 0; i < power.exponent; ++i)
+            if (__builtin_mul_overflow(product, power.prime, &product))
+                throw std::logic_error("factorise: the factors overflow");
+    }
+    if (product != m)
+        throw std::logic_error("factorise: the factors do not multiply to the number");
+    return merged;
+}
+
+}  // namespace
+
+std::optional<std::vector<PrimePower>> factorise(uint128 m, const std::stop_token &stop)
+{
+    if (m == 0)
+        throw std::invalid_argument("factorise: 0 has no factorisation");
+    if (stop.stop_requested())
+        return std::nullopt;
+    std::vector<PrimePower> found;
+    Factoriser factoriser(found);
+    if (const uint128 cofactor = divideOutSmallPrimes(m, found); cofactor > 1)
+        factoriser.add(cofactor, 1);
+    while (!factoriser.done()) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        factoriser.step();
+    }
+    return sortedAndChecked(m, std::move(found));
+}
+
+// Each prime extends the divisors so far by its powers, as long as they stay
+// within the limit; d <= limit / p keeps d * p within it without overflow.
+std::vector<std::uint64_t> divisorsUpTo(const std::vector<PrimePower> &factors, std::uint64_t limit)
+{
+    std::vector<std::uint64_t> divisors;
+    if (limit == 0)
+        return divisors;
+    divisors.push_back(1);
+    for (const PrimePower &power : factors) {
+        if (power.prime > limit)
+            continue;
+        const auto p = static_cast<std::uint64_t>(power.prime);
+        for (std::size_t i = 0, count = divisors.size(); i < count; ++i) {
+            std::uint64_t d = divisors[i];
+            for (int k = 0; k < power.exponent && d <= limit / p; ++k)
+                divisors.push_back(d *= p);
+        }
+    }
+    std::sort(divisors.begin(), divisors.end());
+    return divisors;
+}
+
+}  // namespace core
