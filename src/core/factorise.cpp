@@ -102,10 +102,10 @@ const std::vector<TrialPrime> &trialPrimes()
     return primes;
 }
 
-// Divides out the primes below 2^16 and returns the cofactor, which has no
-// prime factor below 2^16 and is composite or above 2^64, or else 1: a
-// cofactor with no prime factor below p and below p^2 has no room for two
-// prime factors, so it is recorded as a prime.
+// Divides out the primes below 2^16 and returns what is left for the work
+// list: 1, or a number of at least 2^32 without prime factors below 2^16. A
+// cofactor below p^2 with no prime factor below p has no room for two prime
+// factors, so it is recorded as a prime instead.
 uint128 divideOutSmallPrimes(uint128 m, std::vector<PrimePower> &found)
 {
     const auto low = static_cast<std::uint64_t>(m);
