@@ -1,5 +1,5 @@
-// Trial division: the bare arithmetic on one core against the whole engine on
-// the window with 1, 2 and all worker threads, and how soon Esc stops it.
+// Trial division, scanned: the bare arithmetic on one core against the whole
+// engine on the window with 1, 2 and all worker threads, and how soon Esc stops it.
 // Times are wall-clock seconds, so that the workers' share counts.
 
 #include <QApplication>
@@ -186,7 +186,7 @@ void engineSection()
     std::vector<std::function<double()>> measurements{[&] { return bareLoop(dividend, bound).seconds; }};
     for (unsigned threads : counts)
         measurements.push_back([&form, threads] {
-            core::setParallelSettings({threads, 0});
+            core::setParallelSettings({threads, 0, core::kNeverJump});
             return engineSeconds(form, kPrime);
         });
     const std::vector<double> best = bench::bestOfRounds(measurements, kRounds);
@@ -208,7 +208,7 @@ void engineSection()
                                trial::bound(static_cast<double>(large)), 20000000);
     bench::report("(a) bare loop on one core, 128-bit remainder", wide.rate() / 1e6, "M divisors/s");
     for (unsigned threads : threadCounts()) {
-        core::setParallelSettings({threads, 0});
+        core::setParallelSettings({threads, 0, core::kNeverJump});
         reportThreads("engine, Analyze on 28 digits", threads, engineRateUntilEsc(form, kLargePrime, 1.5), wide.rate());
         QCoreApplication::processEvents();
     }

@@ -1,6 +1,6 @@
-// The divisor walk of Analyze (every integer up to the square root) with 1, 2
-// and all worker threads against a bare loop on one core that computes only
-// the remainders of the same divisors. Wall-clock times.
+// The divisor walk of Analyze (every integer up to the square root), scanned
+// with 1, 2 and all worker threads, against a bare loop on one core that
+// computes only the remainders of the same divisors. Wall-clock times.
 
 #include <QApplication>
 #include <QLabel>
@@ -70,7 +70,7 @@ void walkSection()
     std::vector<std::function<double()>> measurements{[&] { return bareLoopSeconds(n, last); }};
     for (unsigned threads : counts)
         measurements.push_back([&form, threads] {
-            core::setParallelSettings({threads, 0});
+            core::setParallelSettings({threads, 0, core::kNeverJump});
             return walkSeconds(form, kComposite);
         });
     const std::vector<double> best = bench::bestOfRounds(measurements, kRounds);

@@ -1,14 +1,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <exception>
 #include <vector>
 
 #include "analysis/ratio_panel.h"
 #include "analysis/whole_numbers.h"
+#include "core/loop_kernel.h"
 #include "core/trial_divisors.h"
+#include "engine/event_pump.h"
 #include "engine/progress.h"
 #include "engine/stretch_feed.h"
 #include "ui/extent_list.h"
@@ -23,7 +24,7 @@ QString wholeText(uint128 value) { return qstr(DecimalNum::fromUInt128(value).tr
 // tries every integer up to the square root and lists the divisors it meets,
 // and the partners n / d of those divisors follow, largest first. Along the
 // way the best nonfactors go to the divisor-ratio panel.
-class DivisorReport {
+class DivisorReport final : private EventPump::DeferredDisplay {
 public:
     DivisorReport(Form1 &form, const QDateTime &start) : form_(form), start_(start) {}
 
@@ -34,14 +35,14 @@ private:
     void replay(uint128 n, const FedStretch &stretch, progress::PassCounter &progress);
     void listDivisor(std::uint64_t d);
     void showBestNonfactor(std::uint64_t d, double fraction);
-    void pumpEvents();
+    void flush() override;
     void listPartners(uint128 n);
     void listTotals(uint128 n);
 
     Form1 &form_;
     const QDateTime start_;
     std::vector<std::uint64_t> divisors_;  // found by the walk, ascending
-    std::atomic<double> publishedBest_{1.0};  // LFO, for the workers
+    core::LoopKernel<trial::EvenlySpaced> *kernel_ = nullptr;  // told each new LFO
     uint128 sum_ = 0;
     int count_ = 0;
 };
@@ -78,21 +79,23 @@ void DivisorReport::run()
 // 1, 2, 3, ... on the worker threads; they are listed here in order.
 void DivisorReport::walk(uint128 n, std::uint64_t last)
 {
-    const trial::EvenlySpaced divisors{1, 1, last};
-    auto scan = [this, divisors, n](std::uint64_t first, std::uint64_t end) {
-        const double best = publishedBest_.load(std::memory_order_relaxed);
-        return core::scanStretch(divisors, n, {first, end, true, false, best});
-    };
-    StretchFeed feed(form_.pump, last, std::move(scan), false, [this] { pumpEvents(); });
+    const EventPump::Attachment attachment(form_.pump, *this);
+    core::LoopKernel kernel(trial::EvenlySpaced{1, 1, last}, n, {true, false, true});
+    kernel_ = &kernel;
+    StretchFeed feed(form_.pump, kernel.plan(),
+                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
+                     false);
     // subProgress once per trial divisor, its calls between updates counted inline.
-    progress::PassCounter progress(form_, static_cast<double>(last), start_);
+    progress::PassCounter progress(form_, static_cast<double>(last), start_,
+                                   kernel.plan().hasJumps());
     std::optional<FedStretch> stretch;
     while (!form_.blEsc && (stretch = feed.next([this] { return form_.blEsc; })))
         replay(n, *stretch, progress);
+    flush();
 }
 
 // Acts on the passes with a divisor, a possible best nonfactor or a progress
-// update, in order, and skips over the others.
+// call, in order, and skips over the others.
 void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassCounter &progress)
 {
     constexpr std::uint64_t kNoPass = UINT64_MAX;
@@ -104,10 +107,8 @@ void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassC
             return;
         const std::uint64_t divisorPass = divisor == found.divisorPasses.end() ? kNoPass : *divisor;
         const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
-        const std::uint64_t next =
-            std::min({stretch.endPass, pass + progress.passesBeforeCall(), divisorPass, candidatePass});
-        progress.skip(next - pass);
-        pass = next;
+        const std::uint64_t next = std::min({stretch.endPass, divisorPass, candidatePass});
+        pass += progress.advance(next - pass, [pass](std::uint64_t offset) { return static_cast<double>(pass + offset + 1); });
         if (pass == stretch.endPass)
             return;
         const std::uint64_t d = pass + 1;
@@ -127,7 +128,6 @@ void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassC
 void DivisorReport::listDivisor(std::uint64_t d)
 {
     form_.List1->addItem(wholeText(d));
-    form_.List1->setCurrentRow(form_.List1->count() - 1);
     divisors_.push_back(d);
     sum_ += d;
     ++count_;
@@ -136,15 +136,15 @@ void DivisorReport::listDivisor(std::uint64_t d)
 void DivisorReport::showBestNonfactor(std::uint64_t d, double fraction)
 {
     form_.LFO = fraction;
-    publishedBest_.store(fraction, std::memory_order_relaxed);
+    kernel_->publishBest(fraction);
     showRatioRecord(form_, d, fraction);
 }
 
-// The last entry stays selected throughout the walk, also when the user
-// clicks another one while the events run.
-void DivisorReport::pumpEvents()
+// The last entry is selected whenever the window may paint, also after the
+// user clicked another one; selecting it at every divisor would lay out the
+// whole list each time.
+void DivisorReport::flush()
 {
-    form_.pump.pumpNow();
     const int lastRow = form_.List1->count() - 1;
     if (form_.List1->currentRow() != lastRow)
         form_.List1->setCurrentRow(lastRow);

@@ -5,6 +5,7 @@
 
 #include "analysis/whole_numbers.h"
 #include "engine/clock.h"
+#include "core/loop_kernel.h"
 #include "core/trial_divisors.h"
 #include "engine/stretch_feed.h"
 #include "ui/extent_list.h"
@@ -107,10 +108,10 @@ bool FactorSearch::findDivisor()
     }
     const std::uint64_t last = trial::bound(static_cast<double>(cofactor_)) + 8;
     const trial::EvenlySpaced odd{divisor_, 2, last < divisor_ ? 0 : (last - divisor_) / 2 + 1};
-    auto scan = [odd, n = cofactor_](std::uint64_t first, std::uint64_t end) {
-        return core::scanStretch(odd, n, {first, end, false, true, 1.0});
-    };
-    StretchFeed feed(form_.pump, odd.size, std::move(scan), true);
+    core::LoopKernel kernel(odd, cofactor_, {false, true, !form_.blTest});
+    StretchFeed feed(form_.pump, kernel.plan(),
+                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
+                     true);
     while (const auto stretch = feed.next([this] { return stopped(); })) {
         if (stopped())
             return false;

@@ -42,18 +42,6 @@ private:
     fmpz_t value_;
 };
 
-class FmpzFactors {
-public:
-    FmpzFactors() { fmpz_factor_init(factors_); }
-    ~FmpzFactors() { fmpz_factor_clear(factors_); }
-    FmpzFactors(const FmpzFactors &) = delete;
-    FmpzFactors &operator=(const FmpzFactors &) = delete;
-    fmpz_factor_struct *get() { return factors_; }
-
-private:
-    fmpz_factor_t factors_;
-};
-
 // Seeded the same way on every call, so that a number always takes the same path.
 class RandomState {
 public:
@@ -137,9 +125,12 @@ uint128 divideOutSmallPrimes(uint128 m, std::vector<PrimePower> &found)
 
 // Rounds of elliptic curves with bounds growing from round to round, each
 // under 4 ms below 2^96 (a curve costs about 0.8 us per unit of B1 there).
-// They pay for factors of up to about 12 digits; larger ones are usually
-// quicker to the quadratic sieve, which takes 10-20 ms at 28 digits (and
-// for some numbers over 100 ms, which the curves often spare).
+// They find factors of up to about 12 digits; after them come rounds of the
+// same cost with larger bounds until a factor turns up. Below 2^96 a
+// composite part without factors below 2^16 has one of at most 15 digits,
+// which such rounds find in some tens of milliseconds. (FLINT's quadratic
+// sieve would be quicker for some, but it writes its relations to a file in
+// the working folder and is not safe on two threads at once.)
 struct EcmRound {
     mp_limb_t curves;
     mp_limb_t b1;
@@ -153,8 +144,26 @@ constexpr std::array<EcmRound, 5> kEcmRounds{{{4, 150, 3750},
 // One try of Brent's rho (about 0.5 ms) finds most factors below about 10^6.
 constexpr mp_limb_t kRhoIterations = 2048;
 
-// The stages a part above 2^64 goes through, one piece of work each.
-enum Stage : int { kProve = 0, kRho = 1, kFirstEcm = 2, kLastResort = kFirstEcm + int(kEcmRounds.size()) };
+// The deeper rounds: the bound grows by half each round up to a ceiling, the
+// curves shrink with it so that each round costs the same.
+constexpr mp_limb_t kFirstDeepB1 = 2000;
+constexpr mp_limb_t kCeilingB1 = 50000;
+constexpr mp_limb_t kDeepCurveBudget = 4000;  // curves * B1 per round
+
+// The stages a part above 2^64 goes through, one piece of work each; the
+// deep rounds repeat at the last stage.
+enum Stage : int { kProve = 0, kRho = 1, kFirstEcm = 2, kFirstDeepEcm = kFirstEcm + int(kEcmRounds.size()) };
+
+EcmRound ecmRound(int stage)
+{
+    if (stage < kFirstDeepEcm)
+        return kEcmRounds[static_cast<std::size_t>(stage - kFirstEcm)];
+    mp_limb_t b1 = kFirstDeepB1;
+    for (int deeper = stage - kFirstDeepEcm; deeper > 0 && b1 < kCeilingB1; --deeper)
+        b1 += b1 / 2;
+    b1 = std::min(b1, kCeilingB1);
+    return {std::max<mp_limb_t>(1, kDeepCurveBudget / b1), b1, 25 * b1};
+}
 
 // A number still to be factored whose `exponent`-th power divides the input;
 // it has no prime factor below 2^16.
@@ -189,7 +198,6 @@ private:
     void factorWord(const Part &part);
     void proveOrRoot(const Part &part);
     uint128 findFactor(const Part &part);
-    void factorFully(const Part &part);
     void record(uint128 prime, int exponent) { found_.push_back({prime, exponent}); }
 
     std::vector<PrimePower> &found_;
@@ -205,8 +213,6 @@ void Factoriser::step()
         factorWord(part);
     else if (part.stage == kProve)
         proveOrRoot(part);
-    else if (part.stage == kLastResort)
-        factorFully(part);
     else if (const uint128 f = findFactor(part); f != 0) {
         add(f, part.exponent);
         add(part.value / f, part.exponent);
@@ -214,6 +220,7 @@ void Factoriser::step()
         work_.push_back({part.value, part.exponent, part.stage + 1});
     }
 }
+
 
 // Below 2^64 FLINT factors with proof; each prime is checked once more by
 // the primality test that is deterministic there.
@@ -238,15 +245,14 @@ void Factoriser::proveOrRoot(const Part &part)
     for (const int k : {2, 3, 5, 7})
         if (const uint128 root = exactRoot(part.value, k); root != 0)
             return add(root, part.exponent * k);
-    // 1 is a proof of primality, 0 a proof of compositeness; anything else
-    // leaves the part to the full factoriser, whose primes are proven there.
+    // 1 is a proof of primality, 0 a proof of compositeness.
     switch (fmpz_is_prime(Fmpz(part.value).get())) {
     case 1:
         return record(part.value, part.exponent);
     case 0:
         return work_.push_back({part.value, part.exponent, kRho});
     default:
-        return work_.push_back({part.value, part.exponent, kLastResort});
+        throw std::logic_error("factorise: a part could be proven neither prime nor composite");
     }
 }
 
@@ -258,27 +264,10 @@ uint128 Factoriser::findFactor(const Part &part)
     if (part.stage == kRho) {
         found = fmpz_factor_pollard_brent(factor.get(), random_.get(), n.get(), 1, kRhoIterations);
     } else {
-        const EcmRound &round = kEcmRounds[static_cast<std::size_t>(part.stage - kFirstEcm)];
+        const EcmRound round = ecmRound(part.stage);
         found = fmpz_factor_ecm(factor.get(), round.curves, round.b1, round.b2, random_.get(), n.get());
     }
     return found != 0 && isProperFactor(factor.value(), part.value) ? factor.value() : 0;
-}
-
-// The last resort, FLINT's general factoriser (its quadratic sieve), in one
-// piece. Its primes are proven here.
-void Factoriser::factorFully(const Part &part)
-{
-    FmpzFactors factors;
-    const Fmpz n(part.value);
-    fmpz_factor(factors.get(), n.get());
-    for (slong i = 0; i < factors.get()->num; ++i) {
-        const fmpz *prime = factors.get()->p + i;
-        if (fmpz_is_prime(prime) != 1)
-            throw std::logic_error("factorise: a prime factor could not be proven");
-        Fmpz copy;
-        fmpz_set(copy.get(), prime);
-        record(copy.value(), static_cast<int>(factors.get()->exp[i]) * part.exponent);
-    }
 }
 
 // Primes ascending with equal primes merged (splits of p^2 q can meet p

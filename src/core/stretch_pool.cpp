@@ -11,16 +11,22 @@ namespace {
 // hand-overs between the threads, and results often enough for the window.
 constexpr std::uint64_t kDefaultStretchPasses = 262144;
 
+// About 10 ms of scanning on two cores: by then the records are rare enough
+// that the remainders which can set one are few.
+constexpr std::uint64_t kDefaultJumpFromPass = std::uint64_t(1) << 22;
+
 std::atomic<unsigned> configuredThreads{0};
 std::atomic<std::uint64_t> configuredStretchPasses{0};
+std::atomic<std::uint64_t> configuredJumpFromPass{0};
+std::atomic<bool> configuredJumpAlways{false};
 
-unsigned threadsFromEnvironment()
+unsigned long numberFromEnvironment(const char *name)
 {
-    const char *text = std::getenv("ZORVELAN_THREADS");
+    const char *text = std::getenv(name);
     if (text == nullptr)
         return 0;
     try {
-        return static_cast<unsigned>(std::stoul(text));
+        return std::stoul(text);
     } catch (const std::exception &) {
         return 0;
     }
@@ -32,13 +38,15 @@ void setParallelSettings(ParallelSettings settings)
 {
     configuredThreads = settings.threads;
     configuredStretchPasses = settings.stretchPasses;
+    configuredJumpFromPass = settings.jumpFromPass;
+    configuredJumpAlways = settings.jumpAlways;
 }
 
 unsigned threadCount()
 {
     if (const unsigned threads = configuredThreads)
         return threads;
-    static const unsigned fromEnvironment = threadsFromEnvironment();
+    static const auto fromEnvironment = static_cast<unsigned>(numberFromEnvironment("ZORVELAN_THREADS"));
     if (fromEnvironment != 0)
         return fromEnvironment;
     return std::max(1u, std::thread::hardware_concurrency());
@@ -49,6 +57,16 @@ std::uint64_t stretchPasses()
     const std::uint64_t passes = configuredStretchPasses;
     return passes != 0 ? passes : kDefaultStretchPasses;
 }
+
+std::uint64_t jumpFromPass()
+{
+    if (const std::uint64_t pass = configuredJumpFromPass)
+        return pass;
+    static const bool scanOnly = numberFromEnvironment("ZORVELAN_SCAN_ONLY") == 1;
+    return scanOnly ? kNeverJump : kDefaultJumpFromPass;
+}
+
+bool jumpAlways() { return configuredJumpAlways; }
 
 StretchPool::StretchPool(unsigned workers, std::uint64_t stretchCount, Scan scan, bool endAtFirstDivisor)
     : stretchCount_(stretchCount), scan_(std::move(scan)), endAtFirstDivisor_(endAtFirstDivisor),
@@ -84,7 +102,7 @@ void StretchPool::work(const std::stop_token &stop)
         }
         if (!mayTake(stretch))
             return;
-        StretchResult result = scan_(stretch);
+        StretchResult result = scan_(stretch, stop);
         if (endAtFirstDivisor_ && !result.divisorPasses.empty()) {
             std::uint64_t first = firstWithDivisor_.load();
             while (stretch < first && !firstWithDivisor_.compare_exchange_weak(first, stretch)) {
@@ -103,7 +121,7 @@ std::optional<StretchResult> StretchPool::next(std::chrono::milliseconds timeout
     if (finished())
         return std::nullopt;
     if (workers_.empty())
-        return scan_(taken_++);
+        return scan_(taken_++, {});
     std::unique_lock lock(mutex_);
     if (!changed_.wait_for(lock, timeout, [this] { return done_.contains(taken_); }))
         return std::nullopt;

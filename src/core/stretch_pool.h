@@ -15,15 +15,23 @@
 
 namespace core {
 
-// How many threads divide and how long a stretch is. Zero means the default:
-// ZORVELAN_THREADS or one thread per core, and stretches of a few milliseconds.
+inline constexpr std::uint64_t kNeverJump = UINT64_MAX;
+
+// How many threads divide, how long a stretch is, and from which pass a loop
+// may jump. Zero means the default: ZORVELAN_THREADS or one thread per core,
+// stretches of a few milliseconds, and jumps after the first few million
+// passes unless ZORVELAN_SCAN_ONLY=1 asks for scanning everywhere.
 struct ParallelSettings {
     unsigned threads = 0;
     std::uint64_t stretchPasses = 0;
+    std::uint64_t jumpFromPass = 0;  // kNeverJump: scan everywhere
+    bool jumpAlways = false;         // jump where it may, also where scanning is cheaper
 };
 void setParallelSettings(ParallelSettings settings);
 unsigned threadCount();
 std::uint64_t stretchPasses();
+std::uint64_t jumpFromPass();
+bool jumpAlways();
 
 // Scans the stretches 0, 1, 2, ... of a loop on worker threads, which take
 // them from a shared counter, and hands the results out strictly in order.
@@ -31,7 +39,8 @@ std::uint64_t stretchPasses();
 // the reader scans each stretch itself when it asks for it.
 class StretchPool {
 public:
-    using Scan = std::function<StretchResult(std::uint64_t stretch)>;
+    // Returns soon, with any findings, once `stop` is requested.
+    using Scan = std::function<StretchResult(std::uint64_t stretch, const std::stop_token &stop)>;
 
     // How many stretches each worker may run ahead of the reader: about 10 ms
     // of work, so that the workers go on while the window repaints (which can

@@ -32,6 +32,18 @@ constexpr std::array<std::uint64_t, kCycleLength> makeCycleOffsets()
 }
 constexpr std::array<std::uint64_t, kCycleLength> kCycleOffsets = makeCycleOffsets();
 
+// For each residue of d - 11 modulo 210, its place in the cycle, or -1 where
+// the cycle skips it.
+constexpr std::array<int, 210> makeCyclePlaces()
+{
+    std::array<int, 210> places{};
+    places.fill(-1);
+    for (std::size_t i = 0; i < kCycleOffsets.size(); ++i)
+        places[kCycleOffsets[i]] = static_cast<int>(i);
+    return places;
+}
+constexpr std::array<int, 210> kCyclePlaces = makeCyclePlaces();
+
 // The cycle's divisors up to x, x >= 11.
 std::uint64_t cycleDivisorsUpTo(std::uint64_t x)
 {
@@ -62,6 +74,21 @@ std::uint64_t TrialSequence::at(std::uint64_t pass) const
         return prefix_[pass];
     const std::uint64_t onCycle = pass - prefixSize_;
     return 11 + 210 * (onCycle / kCycleLength) + kCycleOffsets[onCycle % kCycleLength];
+}
+
+std::optional<std::uint64_t> TrialSequence::passOf(std::uint64_t d) const
+{
+    std::optional<std::uint64_t> pass;
+    if (d < 11 || prefixSize_ == size_) {
+        for (std::uint64_t i = 0; i < prefixSize_; ++i)
+            if (prefix_[i] == d)
+                pass = i;
+    } else if (const int place = kCyclePlaces[(d - 11) % 210]; place >= 0) {
+        pass = prefixSize_ + (d - 11) / 210 * kCycleLength + static_cast<std::uint64_t>(place);
+    }
+    if (pass && *pass >= size_)
+        return std::nullopt;
+    return pass;
 }
 
 }  // namespace trial

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The trial divisors of the primality test and their bound.
 namespace trial {
@@ -108,6 +109,8 @@ public:
 
     std::uint64_t size() const { return size_; }
     std::uint64_t at(std::uint64_t pass) const;
+    // The pass that tries d; empty when d is not among the divisors.
+    std::optional<std::uint64_t> passOf(std::uint64_t d) const;
 
     // Walks the divisors from a given pass on. All inline, so that a loop
     // keeps the cursor in registers.
@@ -162,6 +165,12 @@ struct EvenlySpaced {
     std::uint64_t size;
 
     std::uint64_t at(std::uint64_t pass) const { return first + step * pass; }
+    std::optional<std::uint64_t> passOf(std::uint64_t d) const
+    {
+        if (d < first || (d - first) % step != 0 || (d - first) / step >= size)
+            return std::nullopt;
+        return (d - first) / step;
+    }
     class Cursor {
     public:
         Cursor(std::uint64_t d, std::uint64_t step) : d_(d), step_(step) {}
@@ -178,5 +187,9 @@ struct EvenlySpaced {
     };
     Cursor cursor(std::uint64_t pass) const { return Cursor(at(pass), step); }
 };
+
+// The number of passes of either kind of sequence.
+inline std::uint64_t passesOf(const TrialSequence &divisors) { return divisors.size(); }
+inline std::uint64_t passesOf(const EvenlySpaced &divisors) { return divisors.size; }
 
 }  // namespace trial

@@ -13,11 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
-#include <atomic>
 #include <optional>
 
 #include "analysis/ratio_panel.h"
 #include "core/fast_fraction.h"
+#include "core/loop_kernel.h"
 #include "core/trial_divisors.h"
 #include "engine/clock.h"
 #include "engine/progress.h"
@@ -41,6 +41,8 @@ private:
     void enter();
     LoopEnd divide();
     LoopEnd replay(const FedStretch &stretch, const trial::TrialSequence &divisors, progress::PassCounter &progress);
+    std::uint64_t passOver(std::uint64_t pass, std::uint64_t event, const trial::TrialSequence &divisors,
+                           progress::PassCounter &progress);
     void showLatestBefore(std::uint64_t next, const trial::TrialSequence &divisors);
     LoopEnd onPass(std::uint64_t d, bool divides, progress::PassCounter &progress);
     void divisorEndsCall(std::uint64_t d);
@@ -57,8 +59,8 @@ private:
     bool verdict_ = true;
     std::uint64_t displayInterval_ = 100;
     std::uint64_t nextDisplayPass_ = 0;
-    // The best ratio so far, as the workers start their stretches from it.
-    std::atomic<double> publishedBest_{1.0};
+    // The kernel of the running loop, told each new best ratio.
+    core::LoopKernel<trial::TrialSequence> *kernel_ = nullptr;
     // The latest ratio waiting to be written to lbCR.
     bool latestPending_ = false;
     std::uint64_t latestD_ = 0;
@@ -108,15 +110,16 @@ LoopEnd TrialDivision::divide()
 {
     const trial::TrialSequence divisors(bound_, n_ > 15 ? 2 : 1);
     const bool withRatios = f_.blAnalyze && !f_.blTest;
-    publishedBest_ = f_.LMO;
-    auto scan = [this, &divisors, n = n_, withRatios](std::uint64_t first, std::uint64_t end) {
-        const double best = publishedBest_.load(std::memory_order_relaxed);
-        return core::scanStretch(divisors, n, {first, end, withRatios, true, best});
-    };
-    StretchFeed feed(f_.pump, divisors.size(), std::move(scan), true);
+    core::LoopKernel kernel(divisors, n_, {withRatios, true, !f_.blTest});
+    kernel.publishBest(f_.LMO);
+    kernel_ = &kernel;
+    StretchFeed feed(f_.pump, kernel.plan(),
+                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
+                     true);
     // The workers are dividing by now, while the window shows the start.
     f_.pump.pumpNow();
-    progress::PassCounter progress(f_, boundValue_, start_);
+    // Quick Test never jumps: its progress calls run one by one, as they may end it.
+    progress::PassCounter progress(f_, boundValue_, start_, kernel.plan().hasJumps());
     nextDisplayPass_ = displayInterval_;
     while (const auto stretch = feed.next([this] { return f_.blEsc; })) {
         const LoopEnd end = replay(*stretch, divisors, progress);
@@ -143,12 +146,9 @@ LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSeque
     for (std::uint64_t pass = stretch.firstPass; pass < stretch.endPass; ++pass) {
         if (f_.blEsc)
             return LoopEnd::Left;
-        const std::uint64_t progressPass = pass + progress.passesBeforeCall();
         const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
-        const std::uint64_t next = std::min({stretch.endPass, progressPass, divisorPass, candidatePass});
-        showLatestBefore(next, divisors);
-        progress.skip(next - pass);
-        pass = next;
+        const std::uint64_t event = std::min({stretch.endPass, divisorPass, candidatePass});
+        pass = passOver(pass, event, divisors, progress);
         if (pass == stretch.endPass)
             break;
         const std::uint64_t d = divisors.at(pass);
@@ -159,6 +159,19 @@ LoopEnd TrialDivision::replay(const FedStretch &stretch, const trial::TrialSeque
             recordBestRatio(d, (candidate++)->fraction);
     }
     return LoopEnd::GoOn;
+}
+
+// Goes on from `pass` towards the next pass with a finding, `event`, and
+// returns the pass reached: `event`, or a progress call before it.
+std::uint64_t TrialDivision::passOver(std::uint64_t pass, std::uint64_t event, const trial::TrialSequence &divisors,
+                                      progress::PassCounter &progress)
+{
+    const std::uint64_t reached = pass + progress.advance(event - pass, [&](std::uint64_t offset) {
+        showLatestBefore(pass + offset, divisors);
+        return static_cast<double>(divisors.at(pass + offset));
+    });
+    showLatestBefore(reached, divisors);
+    return reached;
 }
 
 // The passes that show the latest ratio before `next`: no window event runs
@@ -213,7 +226,7 @@ void TrialDivision::recordBestRatio(std::uint64_t d, double fraction)
     if (!(fraction < f_.LMO))
         return;
     f_.LMO = fraction;
-    publishedBest_.store(fraction, std::memory_order_relaxed);
+    kernel_->publishBest(fraction);
     showRatioRecord(f_, d, fraction);
 }
 

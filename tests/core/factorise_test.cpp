@@ -30,8 +30,12 @@ uint128 parse(const char *digits)
 std::string text(const Factors &factors)
 {
     std::string out;
-    for (const auto &[prime, exponent] : factors)
-        out += " " + DecimalNum::fromUInt128(prime).trimmedText() + "^" + std::to_string(exponent);
+    for (const auto &[prime, exponent] : factors) {
+        out += ' ';
+        out += DecimalNum::fromUInt128(prime).trimmedText();
+        out += '^';
+        out += std::to_string(exponent);
+    }
     return out;
 }
 

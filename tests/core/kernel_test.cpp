@@ -154,7 +154,7 @@ Findings pooled(unsigned workers, uint128 n, std::uint64_t first, std::uint64_t 
 {
     const trial::EvenlySpaced divisors{first, 1, passes};
     std::atomic<double> published{1.0};
-    core::StretchPool pool(workers, (passes + 96) / 97, [&](std::uint64_t stretch) {
+    core::StretchPool pool(workers, (passes + 96) / 97, [&](std::uint64_t stretch, const std::stop_token &) {
         return core::scanStretch(divisors, n,
                                  {stretch * 97, std::min(stretch * 97 + 97, passes), true, endAtDivisor, published.load()});
     }, endAtDivisor);
@@ -194,7 +194,7 @@ TEST(StretchPool, StopsWhenTheReaderLeaves)
     for (int run = 0; run < 20; ++run) {
         std::atomic<int> scanned{0};
         {
-            core::StretchPool pool(4, 1u << 20, [&](std::uint64_t) { return ++scanned, core::StretchResult{}; }, false);
+            core::StretchPool pool(4, 1u << 20, [&](std::uint64_t, const std::stop_token &) { return ++scanned, core::StretchResult{}; }, false);
             for (int i = 0; i < run; ++i)
                 ASSERT_TRUE(pool.next(std::chrono::seconds(10)).has_value());
         }
