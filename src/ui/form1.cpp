@@ -12,6 +12,7 @@
 #include "generator/list_folder.h"
 #include "ui/extent_list.h"
 #include "ui/system_colors.h"
+#include "ui/window_font.h"
 
 namespace {
 
@@ -29,10 +30,13 @@ W *place(W *widget, const char *name, int left, int top, int width, int height)
 
 QFont windowFont()
 {
-    QFont font;
+    QFont font(windowFontFamily());
     font.setStyleHint(QFont::SansSerif);
-    font.setFamily(QFont().defaultFamily());
     font.setPointSizeF(8.25);
+    // Advances as the font designs them, whatever hinting the desktop asks
+    // for: full hinting would round each digit to whole pixels, and the
+    // texts' widths would then differ from one machine to the next.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
