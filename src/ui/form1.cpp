@@ -112,6 +112,9 @@ void Form1::buildControls()
     noPalette.setColor(QPalette::Base, systemColor(COLOR_BTNFACE));
     lbNo->setPalette(noPalette);
     lbOf = place(new QLabel(Frame1), "lbOf", 1365, 1080, 795, 300);
+    // lbOf starts inside lbNo's box: set to the right, the count keeps clear
+    // of the divisor, which lbNo sets from the left.
+    lbOf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new ExtentListWidget(Frame1), "lsLMO", 120, 1850, 2055, 3180);
 
