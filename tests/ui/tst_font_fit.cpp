@@ -122,6 +122,7 @@ private slots:
         QTest::newRow("best divisor: 14 digits") << "lbNo" << " " + digits("lbNo", 14) << "lbOf" << "(of 9999)";
         QTest::newRow("divisor count") << "lbOf" << "(of 9999)" << "" << "";
         QTest::newRow("best ratio: 19 places") << "lbLMO" << "." + digits("lbLMO", 19) << "" << "";
+        QTest::newRow("largest interval: a 28-digit prime") << "lbLMO" << " " + digits("lbLMO", 28) << "" << "";
         QTest::newRow("running ratio: 17 places") << "lbCR" << "." + digits("lbCR", 17) << "" << "";
         QTest::newRow("status: progress")
             << "Label4" << "Evaluating: 100% complete. Time est. 59 mins" << "Label13" << startTime;
@@ -147,6 +148,7 @@ private slots:
         const Span span = textSpan(shown, text);
         QEXPECT_FAIL("result: composite",
                      "27 or 28 digits and \" is Composite\" are wider than Label1 in this font", Continue);
+        QEXPECT_FAIL("largest interval: a 28-digit prime", "lbLMO shows primes of up to 22 digits whole", Continue);
         QVERIFY2(room.left <= span.left && span.right <= room.right,
                  qPrintable(QStringLiteral("\"%1\" is %2 px wide, %3 has %4 px")
                                 .arg(text).arg(span.right - span.left).arg(name).arg(room.right - room.left)));
