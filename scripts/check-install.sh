@@ -18,6 +18,7 @@ installed=(
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/zorvelan.1
   usr/share/doc/zorvelan/copyright
+  usr/share/doc/zorvelan/copyright.LiberationSans
 )
 
 DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >/dev/null

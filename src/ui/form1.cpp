@@ -12,6 +12,7 @@
 #include "generator/list_folder.h"
 #include "ui/extent_list.h"
 #include "ui/system_colors.h"
+#include "ui/window_font.h"
 
 namespace {
 
@@ -29,10 +30,13 @@ W *place(W *widget, const char *name, int left, int top, int width, int height)
 
 QFont windowFont()
 {
-    QFont font;
+    QFont font(windowFontFamily());
     font.setStyleHint(QFont::SansSerif);
-    font.setFamily(QFont().defaultFamily());
     font.setPointSizeF(8.25);
+    // Advances as the font designs them, whatever hinting the desktop asks
+    // for: full hinting would round each digit to whole pixels, and the
+    // texts' widths would then differ from one machine to the next.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
@@ -108,6 +112,9 @@ void Form1::buildControls()
     noPalette.setColor(QPalette::Base, systemColor(COLOR_BTNFACE));
     lbNo->setPalette(noPalette);
     lbOf = place(new QLabel(Frame1), "lbOf", 1365, 1080, 795, 300);
+    // lbOf starts inside lbNo's box: set to the right, the count keeps clear
+    // of the divisor, which lbNo sets from the left.
+    lbOf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new ExtentListWidget(Frame1), "lsLMO", 120, 1850, 2055, 3180);
 
