@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "core/best_nonfactors.h"
+#include "core/loop_kernel.h"
+#include "core/neighbour_table.h"
 #include "core/stretch_pool.h"
 #include "core/trial_divisors.h"
 #include "numeric/decimal_num.h"
@@ -186,6 +188,48 @@ TEST(StretchPool, FindsWhatTheRuleFindsWithAnyNumberOfWorkers)
     }
     // Ending at the first divisor: 10000000000000061 * 99991 has none below.
     EXPECT_EQ(pooled(4, uint128(10000000000000061ull) * 99991, 2, 200000, true).front(), 99989u);
+}
+
+// Records and divisors of a whole walk read from a pool over a loop kernel,
+// as the window reads them; at most `stretches` stretches are read.
+Findings fromKernel(unsigned workers, uint128 n, std::uint64_t last, std::uint64_t stretches = UINT64_MAX)
+{
+    core::LoopKernel kernel(trial::EvenlySpaced{1, 1, last}, n, {true, false, true});
+    core::StretchPool pool(workers, kernel.plan().count(),
+                           [&](std::uint64_t k, const std::stop_token &stop) { return kernel.stretch(k, stop); }, false);
+    Findings found, records;
+    double best = 1.0;
+    for (std::uint64_t read = 0; read < stretches && !pool.finished();)
+        if (const auto result = pool.next(std::chrono::milliseconds(10))) {
+            ++read;
+            found.insert(found.end(), result->divisorPasses.begin(), result->divisorPasses.end());
+            for (const auto &candidate : result->ratioCandidates)
+                if (candidate.fraction < best)
+                    kernel.publishBest(best = candidate.fraction), records.push_back(candidate.pass);
+        }
+    found.push_back(0);
+    found.insert(found.end(), records.begin(), records.end());
+    return found;
+}
+
+// Workers that jump share the factorisations of the neighbours and chain
+// their bests; they find what one thread scanning finds, and a reader that
+// leaves while they factorise stops them.
+TEST(LoopKernel, JumpingWorkersFindWhatScanningFinds)
+{
+    for (const char *digits : {"999962000357", "963761198401", "1000000000039"}) {
+        uint128 n = 0;
+        ASSERT_TRUE(DecimalNum::fromText(digits).toUInt128(n));
+        const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+        core::setParallelSettings({1, 97, core::kNeverJump, false});
+        const Findings scanned = fromKernel(0, n, last);
+        core::setParallelSettings({4, 97, 200, true});
+        core::forgetNeighbourTables();
+        EXPECT_EQ(fromKernel(4, n, last), scanned) << digits;
+        core::forgetNeighbourTables();
+        fromKernel(4, n, last, 4);
+    }
+    core::setParallelSettings({});
 }
 
 // The reader leaves early: the workers stop and are joined.
