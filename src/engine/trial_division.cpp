@@ -2,10 +2,11 @@
 // square root, showing the latest ratio, the best ratios, progress and the
 // verdict as it goes.
 //
-// The kernel scans stretches of the trial divisors on worker threads; this
-// loop takes their findings in order and acts on the passes that matter (a
-// divisor, a possible best ratio, a progress update, the latest ratio), as a
-// loop over every divisor would. Divisibility is decided by the integer
+// The kernel scans or jumps stretches of the trial divisors on worker
+// threads; this loop takes their findings in order and acts on the passes
+// that matter (a divisor, a possible best ratio, a progress update, the
+// latest ratio), as a loop over every divisor would. Where the loop jumps it
+// leaps over the progress updates between two findings, showing the last. Divisibility is decided by the integer
 // remainder of n by d; the fraction of the decimal quotient (DivFraction) is
 // formed from that remainder only where it is shown or may set a new best
 // ratio, and is equal to DivFraction's.
@@ -118,7 +119,7 @@ LoopEnd TrialDivision::divide()
                      true);
     // The workers are dividing by now, while the window shows the start.
     f_.pump.pumpNow();
-    // Quick Test never jumps: its progress calls run one by one, as they may end it.
+    // Quick Test never jumps, so its progress calls, which may end it, run one by one.
     progress::PassCounter progress(f_, boundValue_, start_, kernel.plan().hasJumps());
     nextDisplayPass_ = displayInterval_;
     while (const auto stretch = feed.next([this] { return f_.blEsc; })) {
