@@ -3,7 +3,6 @@
 // divisors or the odd walk, started from a best near the stretch's own, both
 // find the same divisor passes and ratio candidates, fraction for fraction.
 // Any difference aborts.
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -17,18 +16,6 @@
 namespace {
 
 const uint128 kTenTo28 = uint128(10000000000000000000ull) * 1000000000ull;
-
-bool same(const core::StretchResult &a, const core::StretchResult &b)
-{
-    if (a.divisorPasses != b.divisorPasses || a.ratioCandidates.size() != b.ratioCandidates.size())
-        return false;
-    for (std::size_t i = 0; i < a.ratioCandidates.size(); ++i)
-        if (a.ratioCandidates[i].pass != b.ratioCandidates[i].pass ||
-            std::bit_cast<std::uint64_t>(a.ratioCandidates[i].fraction) !=
-                std::bit_cast<std::uint64_t>(b.ratioCandidates[i].fraction))
-            return false;
-    return true;
-}
 
 // The stretch [first, first + length) of the sequence, from a best of
 // `scale` over its last divisor: few enough remainders to factorise.
@@ -46,7 +33,7 @@ void compare(const Sequence &divisors, uint128 n, std::uint64_t where, std::uint
     core::NeighbourTable table(n);
     if (divisors.at(end - 1) > table.divisorLimit())
         return;
-    if (!same(core::scanStretch(divisors, n, request), core::jumpStretch(divisors, table, request, {}))) {
+    if (core::scanStretch(divisors, n, request) != core::jumpStretch(divisors, table, request, {})) {
         std::cerr << "jump differs from scan: passes [" << first << ", " << end << "), flags " << flags << '\n';
         std::abort();
     }

@@ -6,9 +6,6 @@
 #include "core/factorise.h"
 
 namespace core {
-namespace {
-
-// The whole square root of n, n below 2^128.
 std::uint64_t wholeRoot(uint128 n)
 {
     auto root = static_cast<uint128>(std::sqrt(static_cast<double>(n)));
@@ -18,6 +15,8 @@ std::uint64_t wholeRoot(uint128 n)
         ++root;
     return static_cast<std::uint64_t>(root);
 }
+
+namespace {
 
 // The trial divisors may end a few places past the bound, the rounded root.
 constexpr std::uint64_t kPastTheRoot = 64;

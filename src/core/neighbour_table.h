@@ -11,6 +11,9 @@
 
 namespace core {
 
+// The whole square root of n, n below 2^128.
+std::uint64_t wholeRoot(uint128 n);
+
 // The divisors of n - r, r = 0, 1, 2, ..., up to the square root of n (a
 // little beyond, for the divisor sequences that end past it), factorised on
 // demand and kept for every loop over n. Threads that need the same

@@ -17,11 +17,13 @@ namespace core {
 struct RatioCandidate {
     std::uint64_t pass;
     double fraction;
+    bool operator==(const RatioCandidate &) const = default;
 };
 
 struct StretchResult {
     std::vector<std::uint64_t> divisorPasses;  // passes whose divisor divides n
     std::vector<RatioCandidate> ratioCandidates;
+    bool operator==(const StretchResult &) const = default;
 };
 
 struct StretchRequest {

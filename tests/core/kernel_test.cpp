@@ -149,9 +149,29 @@ Findings byTheRule(uint128 n, std::uint64_t first, std::uint64_t passes)
     return divisors;
 }
 
-// The same from the pool's stretches of 97 passes, read in order as the
-// engine reads them: records confirmed against the best so far, which the
-// workers start from.
+// The findings of a pool's stretches read in order as the engine reads them:
+// records confirmed against the best so far, which is published for the
+// workers to start from; at most `stretches` stretches are read.
+template <class Publish>
+Findings readInOrder(core::StretchPool &pool, bool endAtDivisor, const Publish &publish,
+                     std::uint64_t stretches = UINT64_MAX)
+{
+    Findings found, records;
+    double best = 1.0;
+    for (std::uint64_t read = 0; read < stretches && !pool.finished() && (found.empty() || !endAtDivisor);)
+        if (const auto result = pool.next(std::chrono::milliseconds(10))) {
+            ++read;
+            found.insert(found.end(), result->divisorPasses.begin(), result->divisorPasses.end());
+            for (const auto &candidate : result->ratioCandidates)
+                if (candidate.fraction < best)
+                    publish(best = candidate.fraction), records.push_back(candidate.pass);
+        }
+    found.push_back(0);
+    found.insert(found.end(), records.begin(), records.end());
+    return found;
+}
+
+// The walk from `first` in the pool's stretches of 97 passes.
 Findings pooled(unsigned workers, uint128 n, std::uint64_t first, std::uint64_t passes, bool endAtDivisor = false)
 {
     const trial::EvenlySpaced divisors{first, 1, passes};
@@ -160,17 +180,7 @@ Findings pooled(unsigned workers, uint128 n, std::uint64_t first, std::uint64_t 
         return core::scanStretch(divisors, n,
                                  {stretch * 97, std::min(stretch * 97 + 97, passes), true, endAtDivisor, published.load()});
     }, endAtDivisor);
-    Findings found, records;
-    while (!pool.finished() && (found.empty() || !endAtDivisor))
-        if (const auto result = pool.next(std::chrono::milliseconds(10))) {
-            found.insert(found.end(), result->divisorPasses.begin(), result->divisorPasses.end());
-            for (const auto &candidate : result->ratioCandidates)
-                if (candidate.fraction < published)
-                    published = candidate.fraction, records.push_back(candidate.pass);
-        }
-    found.push_back(0);
-    found.insert(found.end(), records.begin(), records.end());
-    return found;
+    return readInOrder(pool, endAtDivisor, [&](double best) { published = best; });
 }
 
 // Near 10^28 the quotient keeps few decimal places: its rounded fraction,
@@ -190,26 +200,13 @@ TEST(StretchPool, FindsWhatTheRuleFindsWithAnyNumberOfWorkers)
     EXPECT_EQ(pooled(4, uint128(10000000000000061ull) * 99991, 2, 200000, true).front(), 99989u);
 }
 
-// Records and divisors of a whole walk read from a pool over a loop kernel,
-// as the window reads them; at most `stretches` stretches are read.
+// The divisor walk 1, 2, ... up to `last` from a pool over a loop kernel.
 Findings fromKernel(unsigned workers, uint128 n, std::uint64_t last, std::uint64_t stretches = UINT64_MAX)
 {
     core::LoopKernel kernel(trial::EvenlySpaced{1, 1, last}, n, {true, false, true});
     core::StretchPool pool(workers, kernel.plan().count(),
                            [&](std::uint64_t k, const std::stop_token &stop) { return kernel.stretch(k, stop); }, false);
-    Findings found, records;
-    double best = 1.0;
-    for (std::uint64_t read = 0; read < stretches && !pool.finished();)
-        if (const auto result = pool.next(std::chrono::milliseconds(10))) {
-            ++read;
-            found.insert(found.end(), result->divisorPasses.begin(), result->divisorPasses.end());
-            for (const auto &candidate : result->ratioCandidates)
-                if (candidate.fraction < best)
-                    kernel.publishBest(best = candidate.fraction), records.push_back(candidate.pass);
-        }
-    found.push_back(0);
-    found.insert(found.end(), records.begin(), records.end());
-    return found;
+    return readInOrder(pool, false, [&](double best) { kernel.publishBest(best); }, stretches);
 }
 
 // Workers that jump share the factorisations of the neighbours and chain
@@ -220,7 +217,7 @@ TEST(LoopKernel, JumpingWorkersFindWhatScanningFinds)
     for (const char *digits : {"999962000357", "963761198401", "1000000000039"}) {
         uint128 n = 0;
         ASSERT_TRUE(DecimalNum::fromText(digits).toUInt128(n));
-        const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+        const std::uint64_t last = core::wholeRoot(n);
         core::setParallelSettings({1, 97, core::kNeverJump, false});
         const Findings scanned = fromKernel(0, n, last);
         core::setParallelSettings({4, 97, 200, true});
