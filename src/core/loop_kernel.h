@@ -43,15 +43,13 @@ public:
     // Thread-safe. Empty findings when `stop` was requested first.
     StretchResult stretch(std::uint64_t index, const std::stop_token &stop)
     {
-        const StretchRequest request{plan_.firstPass(index), plan_.endPass(index), options_.withRatios,
-                                     options_.stopAtDivisor, 0.0};
         const auto best = bestBefore(index, stop);
         if (!best)
             return {};
-        StretchRequest from = request;
-        from.bestFraction = *best;
-        StretchResult result = jumps(index, from) ? jumpStretch(divisors_, *table_, from, stop)
-                                                  : scanInParts(from, stop);
+        const StretchRequest request{plan_.firstPass(index), plan_.endPass(index), options_.withRatios,
+                                     options_.stopAtDivisor, *best};
+        StretchResult result = jumps(index, request) ? jumpStretch(divisors_, *table_, request, stop)
+                                                     : scanInParts(request, stop);
         if (chain_.covers(index))
             chain_.publish(index, result.ratioCandidates.empty() ? *best : result.ratioCandidates.back().fraction);
         return result;
@@ -94,6 +92,8 @@ private:
     // ends it soon; each part starts from the best of the parts before.
     StretchResult scanInParts(StretchRequest request, const std::stop_token &stop) const
     {
+        if (request.endPass - request.firstPass <= stretchPasses())
+            return scanStretch(divisors_, n_, request);
         StretchResult whole;
         const std::uint64_t end = request.endPass;
         for (std::uint64_t first = request.firstPass; first < end && !stop.stop_requested();) {

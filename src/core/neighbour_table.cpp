@@ -41,7 +41,7 @@ NeighbourTable::Neighbour *NeighbourTable::takeOpen(std::uint64_t count, std::ui
 }
 
 // Outside the lock; a stopped factorisation leaves the neighbour open again.
-bool NeighbourTable::factoriseTaken(Neighbour &neighbour, std::uint64_t r, const std::stop_token &stop)
+void NeighbourTable::factoriseTaken(Neighbour &neighbour, std::uint64_t r, const std::stop_token &stop)
 {
     // n - r is never 0 where it matters: a remainder r is below d <= sqrt(n).
     const auto factors = r < n_ ? factorise(n_ - r, stop) : std::vector<PrimePower>{};
@@ -59,7 +59,6 @@ bool NeighbourTable::factoriseTaken(Neighbour &neighbour, std::uint64_t r, const
         }
     }
     changed_.notify_all();
-    return factors.has_value();
 }
 
 bool NeighbourTable::allDone(std::uint64_t count) const
@@ -107,7 +106,8 @@ bool NeighbourTable::helpOnce(const std::stop_token &stop)
     if (open == nullptr)
         return false;
     lock.unlock();
-    return factoriseTaken(*open, r, stop);
+    factoriseTaken(*open, r, stop);
+    return true;
 }
 
 std::uint64_t NeighbourTable::taken() const

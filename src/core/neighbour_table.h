@@ -46,7 +46,7 @@ private:
 
     // Under the lock: the first neighbour below `count` that nobody has taken.
     Neighbour *takeOpen(std::uint64_t count, std::uint64_t &r);
-    bool factoriseTaken(Neighbour &neighbour, std::uint64_t r, const std::stop_token &stop);
+    void factoriseTaken(Neighbour &neighbour, std::uint64_t r, const std::stop_token &stop);
     bool allDone(std::uint64_t count) const;
     bool anyOpen(std::uint64_t count) const;
 
