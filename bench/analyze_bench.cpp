@@ -14,7 +14,7 @@
 #include "bench.h"
 #include "core/neighbour_table.h"
 #include "core/stretch_pool.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 namespace {
@@ -46,12 +46,12 @@ const std::vector<Entry> kEntries{
 };
 
 // What the window shows at the end of an Analyze, but for the times.
-QStringList shown(const Form1 &form)
+QStringList shown(Form1 &form)
 {
     QStringList texts;
-    for (const QListWidget *list : {static_cast<const QListWidget *>(form.List1), static_cast<const QListWidget *>(form.lsLMO)})
+    for (LineListView *list : {form.List1, form.lsLMO})
         for (int row = 0; row < list->count(); ++row)
-            texts << list->item(row)->text();
+            texts << list->lineAt(row);
     return texts << form.Label1->text() << form.lbNo->text() << form.lbOf->text() << form.lbLMO->text()
                  << form.lbCR->text() << form.lbCR->toolTip() << form.Label4->text();
 }

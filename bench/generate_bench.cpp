@@ -22,7 +22,7 @@
 #include "bench.h"
 #include "generator/list_file.h"
 #include "primes/prime_source.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "bench.h"
 #include "core/fast_fraction.h"
 #include "core/stretch_pool.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 namespace {
@@ -87,8 +87,8 @@ void walkSection()
     }
     core::setParallelSettings({});
     std::printf("  report ends: %s | %s; best nonfactor %s%s\n",
-                qPrintable(form.List1->item(form.List1->count() - 2)->text()),
-                qPrintable(form.List1->item(form.List1->count() - 1)->text()),
+                qPrintable(form.List1->lineAt(form.List1->count() - 2)),
+                qPrintable(form.List1->lineAt(form.List1->count() - 1)),
                 qPrintable(form.lbNo->text()), qPrintable(form.lbOf->text()));
 }
 

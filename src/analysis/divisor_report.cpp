@@ -12,7 +12,7 @@
 #include "engine/event_pump.h"
 #include "engine/progress.h"
 #include "engine/stretch_feed.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
 
@@ -127,7 +127,7 @@ void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassC
 
 void DivisorReport::listDivisor(std::uint64_t d)
 {
-    form_.List1->addItem(wholeText(d));
+    form_.List1->addNumber(d);
     divisors_.push_back(d);
     sum_ += d;
     ++count_;
@@ -156,7 +156,7 @@ void DivisorReport::listPartners(uint128 n)
         if (uint128(*d) * *d == n)
             continue;  // the square root is its own partner, listed already
         const uint128 partner = n / *d;
-        form_.List1->addItem(wholeText(partner));
+        form_.List1->addNumber(partner);
         sum_ += partner;
         ++count_;
     }

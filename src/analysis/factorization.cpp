@@ -8,7 +8,7 @@
 #include "core/loop_kernel.h"
 #include "core/trial_divisors.h"
 #include "engine/stretch_feed.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "analysis/ratio_panel.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"
 #include "ui/text_forms.h"
@@ -14,12 +14,12 @@
 namespace {
 
 // The divisor at the head of a record line " 5:  .2", blank included.
-QString divisorOf(const QListWidgetItem *line)
+QString divisorOf(const QString &line)
 {
-    const qsizetype colon = line ? line->text().indexOf(u':') : -1;
+    const qsizetype colon = line.indexOf(u':');
     if (colon < 0)
         throw std::runtime_error("The divisor-ratio list holds a line without a divisor.");
-    return line->text().left(colon);
+    return line.left(colon);
 }
 
 QString seriesSummary(qint16 primes)
@@ -47,12 +47,9 @@ void Form1::lsLMO_KeyDown(int keyCode)
 {
     if (keyCode != Qt::Key_C || lsLMO->count() == 0)
         return;
-    QString text;
-    for (int row = 0; row < lsLMO->count(); ++row)
-        text += QStringLiteral("\r\n") + lsLMO->item(row)->text();
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(text);
+    clipboard->setText(lsLMO->allLinesWithLeadingCrLf());
 }
 
 void Form1::lsLMO_MouseMove()
@@ -66,7 +63,7 @@ void Form1::lsLMO_MouseDown(Qt::MouseButton button)
 {
     if (button != Qt::RightButton || blTest || blAnalyze || blList || lsLMO->count() == 0)
         return;
-    if (lsLMO->item(0)->text().contains(u':'))
+    if (lsLMO->lineAt(0).contains(u':'))
         subTestRatioList();
 }
 
@@ -82,7 +79,7 @@ void Form1::subTestRatioList()
             // The run-state is not reset between the tests of a series; a
             // stop request left by one test's cut-off must not end the next.
             blExit = false;
-            Text1->setText(divisorOf(lsLMO->item(row)));
+            Text1->setText(divisorOf(lsLMO->lineAt(row)));
             cmdTest_Click();
         }
         Text1->setText(savedEntry);

@@ -23,7 +23,7 @@
 #include "engine/clock.h"
 #include "engine/progress.h"
 #include "engine/stretch_feed.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/text_forms.h"
 

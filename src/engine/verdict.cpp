@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "engine/clock.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"
 #include "ui/text_forms.h"

@@ -13,7 +13,7 @@
 #include "generator/exact_text.h"
 #include "engine/progress.h"
 #include "generator/path_exists.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 #include "ui/system_colors.h"
 
@@ -26,7 +26,7 @@ constexpr qint64 kViewerSizeLimit = 5000000;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void selectPendingRow(QListWidget *list, int &row)
+void selectPendingRow(LineListView *list, int &row)
 {
     if (row >= 0 && row < list->count())
         list->setCurrentRow(row);
@@ -45,7 +45,7 @@ uint128 entryNumber(const QString &text)
 
 DeferredView::DeferredView(Form1 &form) : form_(form), attachment_(form.pump, *this) {}
 
-void DeferredView::selectRow(QListWidget *list, int row)
+void DeferredView::selectRow(LineListView *list, int row)
 {
     (list == form_.List1 ? list1Row_ : lsLMORow_) = row;
 }
@@ -186,8 +186,8 @@ void PrimeRun::showPrime(uint128 prime)
 {
     ++count_;
     const uint128 interval = noteInterval(prime);
-    form_.List1->addItem(digitsText(prime));
-    form_.lsLMO->addItem(digitsText(interval));
+    form_.List1->addNumber(prime);
+    form_.lsLMO->addNumber(interval);
     setBase(prime);
     followNewEntry(form_.List1);
     followNewEntry(form_.lsLMO);
@@ -195,7 +195,7 @@ void PrimeRun::showPrime(uint128 prime)
 
 // Keeps the newest entry selected (and so in view) while the list holds the
 // whole run; a list that grows too long is emptied and no longer followed.
-void PrimeRun::followNewEntry(QListWidget *list)
+void PrimeRun::followNewEntry(LineListView *list)
 {
     if (list->count() > kMaxListEntries) {
         list->clear();

@@ -11,7 +11,7 @@
 #include "primes/prime_source.h"
 
 class Form1;
-class QListWidget;
+class LineListView;
 
 // The entered number as an exact integer; throws when the text is not one.
 uint128 entryNumber(const QString &text);
@@ -28,7 +28,7 @@ public:
         candidate_ = candidate;
         candidatePending_ = true;
     }
-    void selectRow(QListWidget *list, int row);
+    void selectRow(LineListView *list, int row);
     void flush() override;
 
 private:
@@ -116,7 +116,7 @@ private:
         file.writeLine(prime, interval, noIntervals_ ? LineLayout::NoInterval : fileLayout_);
         base_ = prime;
     }
-    void followNewEntry(QListWidget *list);
+    void followNewEntry(LineListView *list);
     void offerToViewer(const QString &path, const QString &fileName);
 
     Form1 &form_;

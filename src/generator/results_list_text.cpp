@@ -4,14 +4,6 @@
 
 namespace results_list {
 
-QString allEntries(const QStringList &entries)
-{
-    QString text;
-    for (const QString &entry : entries)
-        text += QStringLiteral("\r\n") + entry;
-    return text;
-}
-
 QString factorsOf(const QString &entry)
 {
     const qsizetype equals = entry.lastIndexOf(u'=');

@@ -6,8 +6,6 @@
 
 // What the results list's keys and right-click take out of its entries.
 namespace results_list {
-// Every entry, each preceded by CR LF.
-QString allEntries(const QStringList &entries);
 // The factors of a factorisation line ("91 = 7 * 13" gives "7 * 13"); an
 // entry without "=" is taken whole.
 QString factorsOf(const QString &entry);

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <exception>
 
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 namespace {

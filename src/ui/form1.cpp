@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "generator/list_folder.h"
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/window_font.h"
 
@@ -82,7 +82,7 @@ void Form1::buildControls()
     Text1->setFont(entryFont);
     Text1->setAcceptDrops(true);
 
-    List1 = place(new ExtentListWidget(this), "List1", 120, 1800, 3615, 3570);
+    List1 = place(new LineListView(this), "List1", 120, 1800, 3615, 3570);
 
     cmdTest = place(new QPushButton(QStringLiteral("&Quick Test"), this), "cmdTest", 120, 5640, 1815, 615);
     cmdAnalyze = place(new QPushButton(QStringLiteral("&Analyze"), this), "cmdAnalyze", 2280, 5640, 1815, 615);
@@ -116,7 +116,7 @@ void Form1::buildControls()
     // of the divisor, which lbNo sets from the left.
     lbOf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
-    lsLMO = place(new ExtentListWidget(Frame1), "lsLMO", 120, 1850, 2055, 3180);
+    lsLMO = place(new LineListView(Frame1), "lsLMO", 120, 1850, 2055, 3180);
 
     Frame3 = place(new QGroupBox(this), "Frame3", -15, 6360, 6315, 615);
     Label4 = place(new QLabel(Frame3), "Label4", 195, 195, 4080, 255);

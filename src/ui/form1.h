@@ -16,7 +16,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ExtentListWidget;
+class LineListView;
 class ListFile;
 
 // The program's one window. It owns every control, the run-state shared by the
@@ -31,7 +31,7 @@ public:
 
     // ---- Controls (objectName equals the member name) ----
     QLineEdit *Text1 = nullptr;
-    ExtentListWidget *List1 = nullptr;
+    LineListView *List1 = nullptr;
     QPushButton *cmdTest = nullptr;
     QPushButton *cmdAnalyze = nullptr;
     QPushButton *cmdList = nullptr;
@@ -45,7 +45,7 @@ public:
     QLineEdit *lbNo = nullptr;
     QLabel *lbOf = nullptr;
     QLabel *lbLMO = nullptr;
-    ExtentListWidget *lsLMO = nullptr;
+    LineListView *lsLMO = nullptr;
     QGroupBox *Frame3 = nullptr;
     QLabel *Label4 = nullptr;
     QLabel *Label13 = nullptr;

@@ -1,10 +1,10 @@
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
-// The lists follow their widest entries as they fill; measuring every entry
-// again here also settles any entry whose text changed in place.
+// The lists follow their widest lines as they fill; measuring them again
+// here also announces the lines appended since the window last ran events.
 void Form1::subFitListWidth()
 {
-    for (ExtentListWidget *list : {List1, lsLMO})
+    for (LineListView *list : {List1, lsLMO})
         list->fitExtentToEntries();
 }

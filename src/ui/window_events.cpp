@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 namespace {

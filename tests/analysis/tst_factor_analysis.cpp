@@ -135,7 +135,7 @@ private slots:
                  {"3", {" 1000000000039:  .1", " 7:  .2"}, "7 = 1 * 7", "1 prime in list (red)"},
                  {"5", {"12 (3)", "8 (2)"}, "5 = 1 * 5", "5 is Prime (red)"}}) {
             ui->run(form->cmdTest, number);
-            form->lsLMO->addItems(rows);
+            FormDriver::fill(form->lsLMO, rows);
             QTest::mouseClick(form->lsLMO->viewport(), Qt::RightButton);
             QCOMPARE(number + ": " + ui->results().last() + " | " + summary(),
                      number + ": " + lastLine + " | " + shows);

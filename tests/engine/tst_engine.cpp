@@ -161,7 +161,7 @@ private slots:
     void generationShowsCountAndPercentage()
     {
         prepare(*form, Mode::Generation, "");
-        form->List1->addItems({"2", "3", "5"});
+        FormDriver::fill(form->List1, {"2", "3", "5"});
         progress(9, 500, 1000);  // pc = 10
         QCOMPARE(form->Label1->text(), QString());
         form->subProgress(500, 1000, start);

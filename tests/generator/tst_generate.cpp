@@ -64,7 +64,7 @@ QString openEndedLayout(const QByteArray &bytes, const QString &base)
 }
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
-void rightClickFirst(QListWidget *list) { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(0)).center()); }
+void rightClickFirst(LineListView *list) { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, FormDriver::rowCenter(list, 0)); }
 
 }  // namespace
 
@@ -147,13 +147,13 @@ private slots:
         QFETCH(QString, number);
         QFETCH(bool, shift);
         QString copied, selected, entryAfterClicks;
-        driver->when([this] { return form().blList && form().List1->count() >= 3 && !form().List1->selectedItems().isEmpty(); }, [&] {
+        driver->when([this] { return form().blList && form().List1->count() >= 3 && form().List1->selectedLine(); }, [&] {
             QTest::keyClick(form().List1, Qt::Key_C);
             copied = clipboardText();
             rightClickFirst(form().List1);
             driver->click(form().cmdList);
             entryAfterClicks = form().Text1->text();
-            selected = form().List1->selectedItems().first()->text();
+            selected = *form().List1->selectedLine();
             QTest::keyClick(form().List1, Qt::Key_P);
             driver->pressEsc();
         });
@@ -176,7 +176,7 @@ private slots:
     // entry, wherever it lands.
     void resultsListKeysAndMouse()
     {
-        QListWidget *list = form().List1;
+        LineListView *list = form().List1;
         QGuiApplication::clipboard()->setText("kept");
         form().Text1->setText("5");
         struct Step { Qt::Key key; Qt::KeyboardModifiers modifiers; int row; Lines after; };
@@ -185,7 +185,7 @@ private slots:
                                  Step{Qt::Key_F, {}, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, {}, 2, {"97", "5"}},
                                  Step{Qt::Key_P, {}, 1, {"97", "5"}}, Step{Qt::Key_P, {}, 0, {"97", "91"}}}) {
             if (step.row >= 0 && list->count() == 0)
-                list->addItems({"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
+                FormDriver::fill(list, {"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
             list->setCurrentRow(step.row);
             QTest::keyClick(list, step.key, step.modifiers);
             QCOMPARE(clipboardAndEntry(), step.after);

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -10,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/extent_list.h"
+#include "ui/line_list_view.h"
 #include "ui/form1.h"
 
 // Answers the program's modal message boxes during a test and records them.
@@ -71,13 +70,19 @@ public:
         timer->start(0);
     }
 
-    static QStringList lines(const QListWidget *list)
+    static QStringList lines(LineListView *list)
     {
         QStringList texts;
         for (int row = 0; row < list->count(); ++row)
-            texts << list->item(row)->text();
+            texts << list->lineAt(row);
         return texts;
     }
+    static void fill(LineListView *list, const QStringList &texts)
+    {
+        for (const QString &text : texts)
+            list->addItem(text);
+    }
+    static QPoint rowCenter(LineListView *list, int row) { return list->visualRect(list->model()->index(row, 0)).center(); }
     QStringList results() const { return lines(form->List1); }
     QStringList ratios() const { return lines(form->lsLMO); }
 

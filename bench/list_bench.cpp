@@ -1,0 +1,98 @@
+// Analyze of the numbers with the most divisors, where filling the results
+// list is most of the work: wall-clock time and the peak memory the run adds,
+// next to the divisors alone (factorised, listed and paired, no window).
+
+#include <QApplication>
+#include <QLineEdit>
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "core/factorise.h"
+#include "ui/form1.h"
+#include "ui/line_list_view.h"
+
+namespace {
+
+struct Entry {
+    const char *label;
+    const char *number;
+};
+
+const Entry kEntries[]{
+    {"2^5 * 3 * 5 * ... * 67, 1572864 divisors", "125733144817284272894065440"},
+    {"most divisors below 10^28, 6193152 divisors", "9593805043129459383903672000"},
+};
+
+// Kilobytes of /proc/self/status's field ("VmRSS", "VmHWM").
+long statusKilobytes(const std::string &field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stol(line.substr(field.size() + 1));
+    return 0;
+}
+
+// Starts a new peak: the kernel sets VmHWM back to the present VmRSS.
+long resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return statusKilobytes("VmRSS");
+}
+
+double megabytesAddedSince(long baseKilobytes)
+{
+    return static_cast<double>(statusKilobytes("VmHWM") - baseKilobytes) / 1024.0;
+}
+
+std::size_t divisorsAlone(const char *number)
+{
+    uint128 n = 0;
+    for (const char *c = number; *c; ++c)
+        n = n * 10 + static_cast<unsigned>(*c - '0');
+    const auto factors = core::factorise(n);
+    const auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+    const std::vector<std::uint64_t> small = core::divisorsUpTo(*factors, root);
+    std::vector<uint128> all(small.begin(), small.end());
+    for (auto d = small.rbegin(); d != small.rend() && *d > 1; ++d)
+        if (uint128(*d) * *d != n)
+            all.push_back(n / *d);
+    return all.size();
+}
+
+void listSection()
+{
+    Form1 form;
+    form.endProgram = [] {};
+    form.show();
+    QCoreApplication::processEvents();
+    for (const Entry &entry : kEntries) {
+        std::printf("  %s: %s\n", entry.label, entry.number);
+        form.Text1->setText(QString::fromLatin1(entry.number));
+        form.subClearResults();
+        QCoreApplication::processEvents();
+        long base = resetPeak();
+        auto start = bench::Clock::now();
+        form.cmdAnalyze_Click();
+        bench::report("    Analyze in the window", bench::secondsSince(start), "s");
+        bench::report("    peak memory added", megabytesAddedSince(base), "MB");
+        std::printf("    %d lines, the last \"%s\"\n", form.List1->count(),
+                    qPrintable(form.List1->lineAt(form.List1->count() - 1)));
+
+        base = resetPeak();
+        start = bench::Clock::now();
+        const std::size_t divisors = divisorsAlone(entry.number);
+        bench::report("    the divisors alone", bench::secondsSince(start), "s");
+        bench::report("    peak memory added", megabytesAddedSince(base), "MB");
+        std::printf("    %zu divisors below n\n", divisors);
+    }
+    form.subClearResults();
+}
+
+}  // namespace
+
+ZORVELAN_BENCH_SECTION("list", listSection);
