@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds Zorvelan and runs every test on Qt's offscreen platform: once as
-# shipped (warnings are errors), once under AddressSanitizer and
+# shipped (warnings are errors), the Qt Test programs also on an X server
+# (Xvfb), once under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Qt-free tests under ThreadSanitizer; checks
 # the installed files and the Debian package, then fuzzes the number type and
 # the fast fraction for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh clang libclang-rt-14-dev
+scripts/deps.sh clang libclang-rt-14-dev xvfb xauth
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
@@ -25,9 +26,10 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVELAN_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize"
 cmake --build build/sanitize
-# The long comparison of jumping and scanning runs in the plain build only.
+# The long comparison of jumping and scanning, and the runs on Xvfb, are the
+# plain build's only.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build/sanitize --output-on-failure -j"$jobs" -LE long
+  ctest --test-dir build/sanitize --output-on-failure -j"$jobs" -LE "long|xcb"
 
 # The system's Qt is not built with ThreadSanitizer: only the Qt-free
 # libraries, running the tests of the kernel and its thread pool.
