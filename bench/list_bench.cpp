@@ -3,6 +3,7 @@
 // next to the divisors alone (factorised, listed and paired, no window).
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <cmath>
 #include <fstream>
@@ -64,6 +65,24 @@ std::size_t divisorsAlone(const char *number)
     return all.size();
 }
 
+// A key pressed in the list as the user would, until the list is drawn again.
+double secondsOfKey(LineListView *list, int key)
+{
+    const auto start = bench::Clock::now();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_C ? QStringLiteral("c") : QString());
+    QApplication::sendEvent(list, &press);
+    list->viewport()->repaint();
+    return bench::secondsSince(start);
+}
+
+void reportKeys(LineListView *list)
+{
+    const std::pair<const char *, int> keys[]{
+        {"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Page Up", Qt::Key_PageUp}, {"C (copy every line)", Qt::Key_C}};
+    for (const auto &[name, key] : keys)
+        bench::report((std::string("    key ") + name).c_str(), secondsOfKey(list, key), "s");
+}
+
 void listSection()
 {
     Form1 form;
@@ -82,6 +101,7 @@ void listSection()
         bench::report("    peak memory added", megabytesAddedSince(base), "MB");
         std::printf("    %d lines, the last \"%s\"\n", form.List1->count(),
                     qPrintable(form.List1->lineAt(form.List1->count() - 1)));
+        reportKeys(form.List1);
 
         base = resetPeak();
         start = bench::Clock::now();

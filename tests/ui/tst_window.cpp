@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include "numeric/decimal_num.h"
 #include "support/form_driver.h"
 #include "ui/application.h"
 #include "ui/system_colors.h"
@@ -232,6 +233,26 @@ private slots:
         QCOMPARE(ui->results().mid(2, 3), (QStringList{"All Factors:", "1", "2"}));
         QVERIFY(!ui->results().last().startsWith("Total Divisors") && form->Label4->text() == "Process interrupted by user.");
         QVERIFY(!form->blEsc && form->isVisible() && idle());
+
+        // A list of millions of lines scrolls while it fills; Esc keeps the divisors listed so far.
+        const QString number = "9593805043129459383903672000";
+        int topRow = 0;
+        ui->when([&] { return form->List1->count() > 2000000; }, [&] {
+            for (Qt::Key key : {Qt::Key_Home, Qt::Key_PageDown, Qt::Key_End})
+                QTest::keyClick(form->List1, key);
+            topRow = form->List1->indexAt(QPoint(0, 0)).row();
+            ui->pressEsc();
+        });
+        ui->run(form->cmdAnalyze, number);
+        const int listed = form->List1->count();
+        QVERIFY(topRow > 1999000 && listed > topRow && form->Label4->text() == "Process interrupted by user.");
+        const auto value = [](const QString &text) { uint128 v = 0; DecimalNum::fromText(text.toStdString()).toUInt128(v); return v; };
+        uint128 previous = 1;
+        for (int row : {4, listed / 2, listed - 1}) {
+            const uint128 divisor = value(form->List1->lineAt(row));
+            QVERIFY(divisor > previous && value(number) % divisor == 0);
+            previous = divisor;
+        }
     }
 
     // A failure in a command, or one that escapes its handler, is shown in a
