@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "generator/list_folder.h"
+#include "ui/fitting_label.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/window_font.h"
@@ -91,7 +92,7 @@ void Form1::buildControls()
         "Hold Ctrl to save generated data, Shift to generate primes greater than entered number."));
 
     Frame2 = place(new QGroupBox(QStringLiteral("Result"), this), "Frame2", 120, 240, 3615, 735);
-    Label1 = place(new QLabel(Frame2), "Label1", 95, 315, 3500, 270);
+    Label1 = place(new FittingLabel(Frame2), "Label1", 95, 315, 3500, 270);
     makeBold(Label1);
 
     Frame1 = place(new QGroupBox(QStringLiteral("Divisor Ratios"), this), "Frame1", 3840, 240, 2295, 5175);
@@ -115,7 +116,7 @@ void Form1::buildControls()
     // lbOf starts inside lbNo's box: set to the right, the count keeps clear
     // of the divisor, which lbNo sets from the left.
     lbOf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
+    lbLMO = place(new FittingLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new LineListView(Frame1), "lsLMO", 120, 1850, 2055, 3180);
 
     Frame3 = place(new QGroupBox(this), "Frame3", -15, 6360, 6315, 615);
