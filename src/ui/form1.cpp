@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <cmath>
 
-#include "generator/list_folder.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/window_font.h"
@@ -55,7 +54,6 @@ Form1::Form1(QWidget *parent)
                           Qt::WindowCloseButtonHint)
 {
     endProgram = [] { QCoreApplication::quit(); };
-    listFolder = listFileFolder();
 
     buildControls();
     connectHandlers();
@@ -243,6 +241,8 @@ QMessageBox::StandardButton Form1::showMessage(const QString &text, QMessageBox:
 {
     if (blClosing)
         return QMessageBox::Cancel;
+    if (answerMessage)
+        return answerMessage(text, icon, buttons);
     QMessageBox box(icon, QStringLiteral("Zorvelan"), text, buttons, this);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
