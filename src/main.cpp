@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 
+#include "cli/text_mode.h"
 #include "ui/application.h"
 #include "ui/command_line.h"
 #include "ui/form1.h"
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
         command_line::numberArgument(app.arguments());  // prints, then ends the program
         return EXIT_SUCCESS;
     }
+    if (const auto request = command_line::textRequest(argc, argv))
+        return text_mode::run(*request, argv[0]);
     ZorvelanApplication app(argc, argv);
     const QString number = command_line::numberArgument(app.arguments());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZORVELAN_APP_ID));

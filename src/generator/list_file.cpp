@@ -2,8 +2,10 @@
 
 #include "generator/exact_text.h"
 #include "generator/path_exists.h"
+#include "generator/standard_output.h"
 
-void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout)
+void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout,
+                    std::string_view lineEnd)
 {
     out += ' ';
     appendDigits(out, prime);
@@ -19,7 +21,7 @@ void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayou
     case LineLayout::NoInterval:
         break;
     }
-    out += "\r\n";
+    out += lineEnd;
 }
 
 void ListFile::create(const QString &path)
@@ -30,10 +32,32 @@ void ListFile::create(const QString &path)
         if (!old.remove())
             fail(old);
     }
+    lineEnd_ = "\r\n";
+    lines_ = 0;
+    maxLines_ = kNoLimit;
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(file_);
     buffer_.reserve(kBufferSize + 256);
+}
+
+void ListFile::openStandardOutput(std::uint64_t maxLines)
+{
+    closeQuietly();
+    toStandardOutput_ = true;
+    lineEnd_ = "\n";
+    lines_ = 0;
+    maxLines_ = maxLines == 0 ? kNoLimit : maxLines;
+    buffer_.reserve(kBufferSize + 256);
+}
+
+// A failure other than a closed pipe cannot be told apart from the list's
+// end here; the text mode reports it when the run is over.
+void ListFile::writeOutToStandardOutput()
+{
+    if (!standard_output::write(buffer_))
+        maxLines_ = 0;
+    buffer_.clear();
 }
 
 // What is written leaves the buffer, so that after a failure the buffer
@@ -42,6 +66,10 @@ void ListFile::writeOut()
 {
     if (buffer_.empty())
         return;
+    if (toStandardOutput_) {
+        writeOutToStandardOutput();
+        return;
+    }
     std::size_t done = 0;
     while (done < buffer_.size()) {
         const qint64 written =
@@ -57,6 +85,10 @@ void ListFile::writeOut()
 
 void ListFile::close()
 {
+    if (toStandardOutput_) {
+        closeQuietly();
+        return;
+    }
     if (!file_.isOpen())
         return;
     try {
@@ -72,6 +104,11 @@ void ListFile::close()
 
 void ListFile::closeQuietly()
 {
+    if (toStandardOutput_) {
+        writeOutToStandardOutput();
+        toStandardOutput_ = false;
+        return;
+    }
     if (!file_.isOpen())
         return;
     try {

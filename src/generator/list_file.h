@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "numeric/uint128.h"
 
@@ -21,8 +24,10 @@ enum class LineLayout {
     NoInterval,  // " 13"
 };
 
-// Appends one line of the list file, CR LF included.
-void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout);
+// Appends one line of the list file and its line end: CR LF in the file,
+// LF on standard output.
+void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout,
+                    std::string_view lineEnd = "\r\n");
 
 // The prime-list file, written line by line through a buffer as the primes
 // are found; the run writes the buffer out whenever it lets window events
@@ -32,6 +37,10 @@ void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayou
 // The buffer is our own: after a short write (a full disk) the next write
 // returns the system's description of the failure, which a buffered QFile
 // would not pass on.
+//
+// The same lines can go to standard output instead, LF-ended, for the text
+// modes; there a list may stop after a given number of lines, and it stops
+// when the reader closes the pipe.
 class ListFile {
 public:
     ListFile() = default;
@@ -41,12 +50,17 @@ public:
 
     // Replaces whatever is at `path` with a new, empty file.
     void create(const QString &path);
+    // Writes to standard output; `maxLines` 0 sets no limit.
+    void openStandardOutput(std::uint64_t maxLines);
     void writeLine(uint128 prime, uint128 interval, LineLayout layout)
     {
-        appendListLine(buffer_, prime, interval, layout);
+        appendListLine(buffer_, prime, interval, layout, lineEnd_);
+        ++lines_;
         if (buffer_.size() >= kBufferSize)
             writeOut();
     }
+    // False once the line limit is reached or standard output has ended.
+    bool wantsMore() const { return lines_ < maxLines_; }
     // Hands the lines written so far to the system; throws when that fails.
     void writeOut();
     // Writes out the buffer and closes; throws when that fails. A file that
@@ -54,13 +68,19 @@ public:
     void close();
     // As close(), for the ways out on which a failure has nobody to tell.
     void closeQuietly();
-    bool isOpen() const { return file_.isOpen(); }
+    bool isOpen() const { return file_.isOpen() || toStandardOutput_; }
 
 private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
 
+    void writeOutToStandardOutput();
     [[noreturn]] void fail(const QFileDevice &device) const;
 
     QFile file_;
+    bool toStandardOutput_ = false;
+    std::string_view lineEnd_ = "\r\n";
     std::string buffer_;
+    std::uint64_t lines_ = 0;
+    std::uint64_t maxLines_ = kNoLimit;
 };

@@ -100,6 +100,7 @@ private:
     void countCandidatesTo(const Candidates &candidates, uint128 index);
     void endDisplayedRun();
     void saveToFile(ListFile &file);
+    void writeList(ListFile &file);
     void savePrimes(ListFile &file, primes::PrimeSource &source, uint128 limit);
     void pumpWhileSaving(ListFile &file);
     void endRun(ListFile &file, const std::optional<QString> &failure);

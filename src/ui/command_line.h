@@ -2,17 +2,26 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "cli/text_request.h"
 
 class Form1;
 
-// The program's command line: --help, --version and an optional number for
-// the entry box.
+// The program's command line: --help, --version, the text modes and an
+// optional number for the entry box.
 namespace command_line {
+// The exit status for an unknown option or options that do not go together.
+constexpr int kBadArguments = 2;
+
 // Sets the name and version that --version prints.
 void describeApplication();
 // True when the arguments ask for help or the version. These are answered
 // before any window system is touched, so they work without a display.
 bool asksForHelpOrVersion(int argc, char **argv);
+// The text mode the arguments ask for, if any. Mistakes in a text-mode
+// command line are printed and end the program with kBadArguments.
+std::optional<TextRequest> textRequest(int argc, char **argv);
 // Parses the arguments. Help, the version and mistakes are printed and end
 // the program; otherwise returns the number given, or an empty text.
 QString numberArgument(const QStringList &arguments);

@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <cmath>
 
-#include "generator/list_folder.h"
 #include "ui/fitting_label.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
@@ -56,7 +55,6 @@ Form1::Form1(QWidget *parent)
                           Qt::WindowCloseButtonHint)
 {
     endProgram = [] { QCoreApplication::quit(); };
-    listFolder = listFileFolder();
 
     buildControls();
     connectHandlers();
@@ -244,6 +242,8 @@ QMessageBox::StandardButton Form1::showMessage(const QString &text, QMessageBox:
 {
     if (blClosing)
         return QMessageBox::Cancel;
+    if (answerMessage)
+        return answerMessage(text, icon, buttons);
     QMessageBox box(icon, QStringLiteral("Zorvelan"), text, buttons, this);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

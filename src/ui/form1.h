@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "analysis/factor_entry.h"
 #include "engine/event_pump.h"
@@ -92,8 +94,21 @@ public:
     std::function<void()> endProgram;
     // Opens a finished list file in the desktop's viewer.
     std::function<void(const QString &path)> openInViewer;
-    // Folder that receives list files (listFileFolder() at start).
+    // Folder that receives list files; listFileFolder() is asked at the
+    // first list file when it is left empty.
     QString listFolder;
+    // Answers the message boxes instead of showing them, as the text modes
+    // do; unset, a modal box is shown.
+    std::function<QMessageBox::StandardButton(const QString &text, QMessageBox::Icon icon,
+                                              QMessageBox::StandardButtons buttons)>
+        answerMessage;
+    // Set by the text modes: a list file goes to standard output instead,
+    // with LF line ends, and asks nothing; an open-ended list stops after
+    // maxPrimes lines (0: no limit).
+    struct StandardOutputList {
+        std::uint64_t maxPrimes = 0;
+    };
+    std::optional<StandardOutputList> listToStandardOutput;
 
     // ---- Window, keys, run-state (ui/form1.cpp) ----
     void Form_Load();

@@ -1,0 +1,99 @@
+#include "cli/text_mode.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <cstdio>
+
+#include "generator/standard_output.h"
+#include "ui/form1.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Drives one never-shown window through the request. Its message boxes become
+// lines on standard error that name the entry.
+class TextSession {
+public:
+    explicit TextSession(Form1 &form) : form_(form)
+    {
+        form_.endProgram = [] {};
+        form_.answerMessage = [this](const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons buttons) {
+            return answer(text, buttons);
+        };
+    }
+
+    void generate(const TextRequest &request);
+    bool someRefused() const { return someRefused_; }
+
+private:
+    QMessageBox::StandardButton answer(const QString &text, QMessageBox::StandardButtons buttons);
+
+    Form1 &form_;
+    QString input_;
+    bool someRefused_ = false;
+};
+
+// A file-mode Generate, with the keys held that choose the list: Ctrl for the
+// file, Shift for the primes above the entry, Z for no interval column.
+void TextSession::generate(const TextRequest &request)
+{
+    input_ = request.numbers.value(0);
+    form_.Text1_OLEDragDrop(input_);
+    form_.listToStandardOutput = Form1::StandardOutputList{request.count};
+    form_.Form_KeyDown(Qt::Key_Control);
+    if (request.above)
+        form_.Form_KeyDown(Qt::Key_Shift);
+    if (request.noIntervals)
+        form_.Form_KeyDown(Qt::Key_Z);
+    form_.cmdList_Click();
+}
+
+QMessageBox::StandardButton TextSession::answer(const QString &text, QMessageBox::StandardButtons buttons)
+{
+    someRefused_ = true;
+    // The one question a text mode meets: Generate on the entry 2 offers the
+    // open-ended list above it, which --above asks for. It is declined.
+    const bool question = buttons.testFlag(QMessageBox::Cancel);
+    const QString message = question ? text.section(kCrLf, 0, 0) + QStringLiteral(" Add --above to list them.")
+                                     : QString(text).replace(kCrLf, QStringLiteral(" "));
+    std::fprintf(stderr, "%s: '%s': %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(input_),
+                 qPrintable(message));
+    return question ? QMessageBox::Cancel : QMessageBox::Ok;
+}
+
+// Qt's notes about the platform it runs on (a missing runtime folder, the
+// fonts of a window nobody sees) do not belong in a text tool's output;
+// only its errors are passed on.
+void passOnErrorsOnly(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+}  // namespace
+
+namespace text_mode {
+
+int run(const TextRequest &request, char *programPath)
+{
+    // Set before the application object is made, which loads the platform.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    standard_output::takeOverSignals();
+    qInstallMessageHandler(passOnErrorsOnly);
+    int argc = 1;
+    char *argv[] = {programPath, nullptr};
+    QApplication app(argc, argv);
+    Form1 form;
+    TextSession session(form);
+    session.generate(request);
+    if (const std::string failure = standard_output::failure(); !failure.empty()) {
+        std::fprintf(stderr, "%s: standard output: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     failure.c_str());
+        return 1;
+    }
+    return session.someRefused() ? 1 : 0;
+}
+
+}  // namespace text_mode

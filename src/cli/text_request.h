@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdint>
+
+// What a text-mode command line asks for.
+struct TextRequest {
+    enum class Mode { Generate };
+
+    Mode mode = Mode::Generate;
+    QStringList numbers;  // as given on the command line
+    bool above = false;
+    bool noIntervals = false;
+    std::uint64_t count = 0;  // primes of an open-ended list; 0: no limit
+};

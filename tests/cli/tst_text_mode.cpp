@@ -1,0 +1,180 @@
+// The text modes, run as a user runs them: the built program with no display,
+// its output compared with what the window shows or writes.
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+#include "generator/list_file.h"
+#include "primes/prime_source.h"
+#include "support/form_driver.h"
+
+namespace {
+
+struct Run {
+    int status = -1;
+    bool signalled = false;
+    QByteArray out, err;
+};
+
+QProcessEnvironment withoutDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    return environment;
+}
+
+Run run(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess program;
+    program.setProcessEnvironment(withoutDisplay());
+    program.start(ZORVELAN_EXECUTABLE, arguments);
+    program.write(input);
+    program.closeWriteChannel();
+    if (!program.waitForFinished(-1))
+        return {};
+    return {program.exitCode(), program.exitStatus() == QProcess::CrashExit, program.readAllStandardOutput(),
+            program.readAllStandardError()};
+}
+
+uint128 parse(const QString &digits) { return DecimalNum::fromText(digits.toStdString()).coefficient(); }
+
+// `count` lines of an open-ended list after `after`, as the list-file writer
+// makes them, LF-ended.
+QByteArray listLinesAbove(const QString &after, int count, LineLayout layout)
+{
+    uint128 base = parse(after);
+    primes::PrimeSource source(base);
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        const uint128 prime = source.next();
+        appendListLine(lines, prime, prime - base, layout, "\n");
+        base = prime;
+    }
+    return QByteArray::fromStdString(lines);
+}
+
+}  // namespace
+
+class TextModeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The window's list file with CR LF made LF, byte for byte; the list to
+    // 10^6 checked against its known count and last prime as well.
+    void generateEqualsTheListFile()
+    {
+        QTemporaryDir folder;
+        FormDriver driver;
+        driver.form->listFolder = folder.path();
+        driver.form->openInViewer = [](const QString &) {};
+        QVERIFY(driver.ready());
+        driver.form->Text1->setText("100000");
+        QTest::keyPress(driver.form.get(), Qt::Key_Control);
+        driver.click(driver.form->cmdList);
+        QTest::keyRelease(driver.form.get(), Qt::Key_Control);
+        QFile file(folder.filePath("100000.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray windowFile = file.readAll();
+        QVERIFY(windowFile.endsWith(" 99991  ;  2\r\n"));
+
+        const Run printed = run({"--generate", "100000"});
+        QCOMPARE(printed.status, 0);
+        QCOMPARE(printed.out, QByteArray(windowFile).replace("\r\n", "\n"));
+        QCOMPARE(printed.err, QByteArray());
+
+        const QByteArray million = run({"--generate", "1000000"}).out;
+        QCOMPARE(million.count('\n'), 78498);
+        QVERIFY(million.endsWith("\n 999983  ;  4\n"));
+    }
+
+    void openEndedLists_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("lines");
+        const QString start = "1000000000000000000000000000";  // 10^27: primes proven one by one
+        QTest::newRow("above 10^27, 20 primes")
+            << QStringList{"--generate", start, "--above", "--count", "20"} << listLinesAbove(start, 20, LineLayout::OpenEnded);
+        QTest::newRow("above 2^64 - 100, no intervals, across the sieve's end")
+            << QStringList{"--count", "5", "--no-intervals", "--above", "--generate", "18446744073709551516"}
+            << listLinesAbove("18446744073709551516", 5, LineLayout::NoInterval);
+        QTest::newRow("above 2, which asks no question with --above")
+            << QStringList{"--generate", "2", "--above", "--count", "3"} << QByteArray(" 3   ;    1\n 5   ;    2\n 7   ;    2\n");
+        QTest::newRow("up to 007 with blanks, cleaned up as in the entry box")
+            << QStringList{"--generate", " 007 "} << QByteArray(" 2  ;  2\n 3  ;  1\n 5  ;  2\n 7  ;  2\n");
+    }
+    void openEndedLists()
+    {
+        QFETCH(QStringList, arguments);
+        const Run printed = run(arguments);
+        QCOMPARE(printed.err, QByteArray());
+        QCOMPARE(printed.status, 0);
+        QTEST(printed.out, "lines");
+    }
+
+    // Refused entries get the window's message naming them (status 1); mistakes
+    // in the options get status 2 and print nothing on standard output.
+    void refusalsAndMistakes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number") << QStringList{"--generate", "12x"} << 1 << "zorvelan: '12x': Value cannot be evaluated.\n";
+        QTest::newRow("29 digits") << QStringList{"--generate", QString(29, '9')} << 1
+                                   << "zorvelan: '" + QString(29, '9') + "': Number exceeds Zorvelan's maximum (28 digits).\n";
+        QTest::newRow("2 without --above") << QStringList{"--generate", "2"} << 1
+                                           << "zorvelan: '2': Do you want to list primes beginning with 2? Add --above to list them.\n";
+        QTest::newRow("unknown option") << QStringList{"--generate", "5", "--bogus"} << 2 << "zorvelan: Unknown option 'bogus'.";
+        QTest::newRow("--count without --above") << QStringList{"--generate", "5", "--count", "3"} << 2 << "--count goes with --above";
+        QTest::newRow("--count 0") << QStringList{"--generate", "5", "--above", "--count", "0"} << 2 << "--count takes a whole number";
+        QTest::newRow("--above alone") << QStringList{"--above", "5"} << 2 << "go with --generate";
+        QTest::newRow("two numbers") << QStringList{"--generate", "5", "7"} << 2 << "--generate takes one number";
+    }
+    void refusalsAndMistakes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Run printed = run(arguments);
+        QTEST(printed.status, "status");
+        QVERIFY2(QString::fromLocal8Bit(printed.err).contains(message),
+                 printed.err.constData());
+        QCOMPARE(printed.out, QByteArray());
+    }
+
+    // A reader that stops early (| head -n 2) ends the list quietly.
+    void closedPipeEndsQuietly()
+    {
+        QProcess program, head;
+        program.setProcessEnvironment(withoutDisplay());
+        program.setStandardOutputProcess(&head);
+        head.start("head", {"-n", "2"});
+        program.start(ZORVELAN_EXECUTABLE, {"--generate", "1000000000"});
+        QVERIFY(head.waitForFinished(-1) && program.waitForFinished(-1));
+        QCOMPARE(head.readAllStandardOutput(), QByteArray(" 2  ;  2\n 3  ;  1\n"));
+        QCOMPARE(program.readAllStandardError(), QByteArray());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+    }
+
+    // Ctrl+C ends an endless list as the signal does, after a whole line.
+    void interruptEndsAfterAWholeLine()
+    {
+        QProcess program;
+        program.setProcessEnvironment(withoutDisplay());
+        program.start(ZORVELAN_EXECUTABLE, {"--generate", "100000000000", "--above"});
+        QByteArray out;
+        while (out.size() < 1000000 && program.waitForReadyRead(-1))
+            out += program.readAllStandardOutput();
+        ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+        QVERIFY(program.waitForFinished(-1));
+        out += program.readAllStandardOutput();
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        QVERIFY(out.endsWith('\n'));
+        QVERIFY(out.startsWith(" 100000000003   ;    3\n"));
+    }
+};
+
+QTEST_MAIN(TextModeTest)
+#include "tst_text_mode.moc"
