@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <cstdio>
 
 #include "generator/standard_output.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 
@@ -24,16 +26,61 @@ public:
         };
     }
 
+    // Reports on each number in turn; stops early when standard output ends.
+    void report(const TextRequest &request);
     void generate(const TextRequest &request);
     bool someRefused() const { return someRefused_; }
 
 private:
+    void reportOn(const QString &input, TextRequest::Mode mode);
+    void print(const QString &text) { print(text.toUtf8()); }
+    void print(const QByteArray &text) { output_.append({text.constData(), static_cast<std::size_t>(text.size())}); }
+    void printLines(LineListView *list);
     QMessageBox::StandardButton answer(const QString &text, QMessageBox::StandardButtons buttons);
 
     Form1 &form_;
+    LineBuffer output_;
     QString input_;
+    bool answered_ = false;  // a message came instead of a report
     bool someRefused_ = false;
 };
+
+void TextSession::report(const TextRequest &request)
+{
+    for (const QString &number : request.numbers) {
+        reportOn(number, request.mode);
+        if (standard_output::ended())
+            return;
+    }
+}
+
+// What the window shows after the command, top to bottom and left to right,
+// unless the entry was refused. The lines go out once the report is whole.
+void TextSession::reportOn(const QString &input, TextRequest::Mode mode)
+{
+    input_ = input;
+    answered_ = false;
+    form_.Text1_OLEDragDrop(input);
+    const bool analyze = mode == TextRequest::Mode::Analyze;
+    analyze ? form_.cmdAnalyze_Click() : form_.cmdTest_Click();
+    if (answered_)
+        return;
+    print(form_.Label1->text());
+    printLines(form_.List1);
+    if (analyze) {
+        print(form_.Label12->text());
+        printLines(form_.lsLMO);
+    }
+    print(QByteArray());
+    output_.flush();
+}
+
+void TextSession::printLines(LineListView *list)
+{
+    const int count = list->count();
+    for (int row = 0; row < count; ++row)
+        print(list->lineAt(row));
+}
 
 // A file-mode Generate, with the keys held that choose the list: Ctrl for the
 // file, Shift for the primes above the entry, Z for no interval column.
@@ -52,7 +99,7 @@ void TextSession::generate(const TextRequest &request)
 
 QMessageBox::StandardButton TextSession::answer(const QString &text, QMessageBox::StandardButtons buttons)
 {
-    someRefused_ = true;
+    someRefused_ = answered_ = true;
     // The one question a text mode meets: Generate on the entry 2 offers the
     // open-ended list above it, which --above asks for. It is declined.
     const bool question = buttons.testFlag(QMessageBox::Cancel);
@@ -87,7 +134,10 @@ int run(const TextRequest &request, char *programPath)
     QApplication app(argc, argv);
     Form1 form;
     TextSession session(form);
-    session.generate(request);
+    if (request.mode == TextRequest::Mode::Generate)
+        session.generate(request);
+    else
+        session.report(request);
     if (const std::string failure = standard_output::failure(); !failure.empty()) {
         std::fprintf(stderr, "%s: standard output: %s\n", qPrintable(QCoreApplication::applicationName()),
                      failure.c_str());

@@ -5,9 +5,9 @@
 
 // What a text-mode command line asks for.
 struct TextRequest {
-    enum class Mode { Generate };
+    enum class Mode { Analyze, Quick, Generate };
 
-    Mode mode = Mode::Generate;
+    Mode mode = Mode::Analyze;
     QStringList numbers;  // as given on the command line
     bool above = false;
     bool noIntervals = false;

@@ -11,6 +11,8 @@ namespace command_line {
 
 namespace {
 
+const QString kAnalyze = QStringLiteral("analyze");
+const QString kQuick = QStringLiteral("quick");
 const QString kGenerate = QStringLiteral("generate");
 const QString kAbove = QStringLiteral("above");
 const QString kCount = QStringLiteral("count");
@@ -23,11 +25,15 @@ void defineOptions(QCommandLineParser &parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Tests, factors and lists whole numbers of up to 28 digits.\n"
-        "Without options it opens the window. --generate prints on standard output, "
-        "with no display needed."));
+        "Without options it opens the window. --analyze, --quick and --generate print "
+        "what the window would show on standard output, with no display needed."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
+        {kAnalyze, QStringLiteral("For each number print what Analyze shows: the result line, the results "
+                                  "list, the caption of the divisor-ratio panel and its list, and an empty line.")},
+        {kQuick, QStringLiteral("For each number print what Quick Test shows: the result line, the "
+                                "results list and an empty line.")},
         {kGenerate, QStringLiteral("Print the list file of Generate for the number: the primes up to it, "
                                    "each with its interval, one a line.")},
         {kAbove, QStringLiteral("With --generate: the primes greater than the number, without end.")},
@@ -35,9 +41,9 @@ void defineOptions(QCommandLineParser &parser)
         {kNoIntervals, QStringLiteral("With --generate: leave out the interval column.")},
     });
     parser.addPositionalArgument(QStringLiteral("number"),
-                                 QStringLiteral("Number to put into the entry box at start, "
-                                                "or the number for --generate."),
-                                 QStringLiteral("[number]"));
+                                 QStringLiteral("Number to put into the entry box at start; "
+                                                "the numbers for --analyze and --quick; the number for --generate."),
+                                 QStringLiteral("[number ...]"));
 }
 
 QStringList argumentList(int argc, char **argv)
@@ -56,14 +62,30 @@ QStringList argumentList(int argc, char **argv)
     std::exit(kBadArguments);
 }
 
+TextRequest::Mode checkedMode(const QCommandLineParser &parser)
+{
+    const int modes = int(parser.isSet(kAnalyze)) + int(parser.isSet(kQuick)) + int(parser.isSet(kGenerate));
+    if (modes > 1)
+        refuseArguments(QStringLiteral("give one of --analyze, --quick and --generate."));
+    if (!parser.isSet(kGenerate) && (parser.isSet(kAbove) || parser.isSet(kCount) || parser.isSet(kNoIntervals)))
+        refuseArguments(QStringLiteral("--above, --count and --no-intervals go with --generate."));
+    return parser.isSet(kAnalyze) ? TextRequest::Mode::Analyze
+           : parser.isSet(kQuick) ? TextRequest::Mode::Quick
+                                  : TextRequest::Mode::Generate;
+}
+
 TextRequest checkedRequest(const QCommandLineParser &parser)
 {
     TextRequest request;
+    request.mode = checkedMode(parser);
     request.numbers = parser.positionalArguments();
     request.above = parser.isSet(kAbove);
     request.noIntervals = parser.isSet(kNoIntervals);
-    if (!parser.isSet(kGenerate))
-        refuseArguments(QStringLiteral("--above, --count and --no-intervals go with --generate."));
+    if (request.mode != TextRequest::Mode::Generate) {
+        if (request.numbers.isEmpty())
+            refuseArguments(QStringLiteral("give the numbers to report on."));
+        return request;
+    }
     if (request.numbers.size() != 1)
         refuseArguments(QStringLiteral("--generate takes one number."));
     if (parser.isSet(kCount)) {
@@ -100,8 +122,9 @@ std::optional<TextRequest> textRequest(int argc, char **argv)
     QCommandLineParser parser;
     defineOptions(parser);
     const bool parsed = parser.parse(argumentList(argc, argv));
-    const bool textMode = parser.isSet(kGenerate) || parser.isSet(kAbove) || parser.isSet(kCount) ||
-                          parser.isSet(kNoIntervals);
+    bool textMode = false;
+    for (const QString &option : {kAnalyze, kQuick, kGenerate, kAbove, kCount, kNoIntervals})
+        textMode = textMode || parser.isSet(option);
     if (!textMode)
         return std::nullopt;
     // The text modes take no window-system options: anything unknown is a mistake.

@@ -1,6 +1,7 @@
 // The text modes, run as a user runs them: the built program with no display,
 // its output compared with what the window shows or writes.
 
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -56,12 +57,72 @@ QByteArray listLinesAbove(const QString &after, int count, LineLayout layout)
     return QByteArray::fromStdString(lines);
 }
 
+// What the window shows after the command on each number, in the order the
+// text modes print it, read from one window that runs them in turn.
+QByteArray windowReports(const QStringList &numbers, bool analyze)
+{
+    FormDriver driver;
+    QByteArray reports;
+    for (const QString &number : numbers) {
+        driver.run(analyze ? driver.form->cmdAnalyze : driver.form->cmdTest, number);
+        QStringList lines{driver.form->Label1->text()};
+        lines += driver.results();
+        if (analyze)
+            lines << driver.form->Label12->text() << driver.ratios();
+        reports += (lines.join('\n') + "\n\n").toUtf8();
+    }
+    return reports;
+}
+
+// Numbers of 15 to 28 digits drawn at random once (seed 28), 14 to 20 of them composite.
+const QStringList kRandomNumbers{
+    "935814005850828", "5914826128099100", "42628631089209995", "835488252083654152",
+    "8043496176998361510", "32337561163767069704", "291692610073676342221", "2253552405892648836069",
+    "40403694588261536968464", "390008771397702578449036", "5065793273221172742168760",
+    "58675052768669084910349246", "743390160831278270481732483", "7558285045820423502066970918",
+    "3438136099371221", "3144928858053629287", "5236838206737150726444", "1127987200725637252061725",
+    "451948100736858545339819683", "3576036854001997949462044301"};
+
 }  // namespace
 
 class TextModeTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void reportsEqualTheWindow_data()
+    {
+        QTest::addColumn<bool>("analyze");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("Analyze: small primes and composites") << true << QStringList{"2", "97", "360", "91"};
+        QTest::newRow("Analyze: a perfect number") << true << QStringList{"33550336"};
+        QTest::newRow("Analyze: 28 digits, prime and composites")
+            << true << QStringList{"7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587"};
+        QTest::newRow("Analyze: 6720 divisors") << true << QStringList{"963761198400"};
+        QTest::newRow("Analyze: 20 numbers of 15 to 28 digits") << true << kRandomNumbers;
+        QTest::newRow("Quick Test") << false
+                                    << QStringList{"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"};
+    }
+    void reportsEqualTheWindow()
+    {
+        QFETCH(bool, analyze);
+        QFETCH(QStringList, numbers);
+        const Run printed = run(QStringList{analyze ? "--analyze" : "--quick"} + numbers);
+        QCOMPARE(printed.err, QByteArray());
+        QCOMPARE(printed.status, 0);
+        QCOMPARE(printed.out, windowReports(numbers, analyze));
+    }
+
+    // Entries the window refuses are named on standard error; the others are
+    // reported all the same, in order.
+    void refusedEntriesNamedOthersDone()
+    {
+        const Run printed = run({"--quick", "6", "12x", " 0042 ", "1", "7"});
+        QCOMPARE(printed.status, 1);
+        QCOMPARE(printed.err, QByteArray("zorvelan: '12x': Value cannot be evaluated.\n"
+                                         "zorvelan: '1': Value cannot be evaluated.\n"));
+        QCOMPARE(printed.out, windowReports({"6", "42", "7"}, false));
+    }
+
     // The window's list file with CR LF made LF, byte for byte; the list to
     // 10^6 checked against its known count and last prime as well.
     void generateEqualsTheListFile()
@@ -131,6 +192,8 @@ private slots:
         QTest::newRow("--count 0") << QStringList{"--generate", "5", "--above", "--count", "0"} << 2 << "--count takes a whole number";
         QTest::newRow("--above alone") << QStringList{"--above", "5"} << 2 << "go with --generate";
         QTest::newRow("two numbers") << QStringList{"--generate", "5", "7"} << 2 << "--generate takes one number";
+        QTest::newRow("two modes") << QStringList{"--analyze", "--quick", "5"} << 2 << "give one of --analyze, --quick and --generate";
+        QTest::newRow("--no-intervals with --analyze") << QStringList{"--analyze", "5", "--no-intervals"} << 2 << "go with --generate";
     }
     void refusalsAndMistakes()
     {
