@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "generator/list_folder.h"
+#include "ui/accessibility.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/window_font.h"
@@ -57,6 +58,7 @@ Form1::Form1(QWidget *parent)
     endProgram = [] { QCoreApplication::quit(); };
     listFolder = listFileFolder();
 
+    installAccessibility();
     buildControls();
     connectHandlers();
     Form_Load();
