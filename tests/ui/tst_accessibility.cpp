@@ -1,4 +1,6 @@
 #include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
 
 #include "support/form_driver.h"
 #include "ui/application.h"
@@ -6,11 +8,12 @@
 namespace {
 
 QAccessibleInterface *accessible(QObject *control) { return QAccessible::queryAccessibleInterface(control); }
+QString nameOf(QObject *control) { return accessible(control)->text(QAccessible::Name); }
 
 }  // namespace
 
 // The window as a screen reader reads it: both lists with every line as an
-// item.
+// item, and the controls named for what they hold.
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
@@ -87,6 +90,33 @@ private slots:
         QVERIFY(current->state().focused && current->state().selected && !current->state().invisible);
         QCOMPARE(listItems->childAt(current->rect().center().x(), current->rect().center().y()), current);
         QVERIFY(!listItems->child(row + 1)->state().selected);
+    }
+
+    // The entry box, the lists and the box under "Best:" are named for what
+    // they hold, as their captions say; the ratio list keeps its name for
+    // what it holds when Generate has left its caption on the frame. A label
+    // is named by its own text, none when it has none.
+    void controlsAreNamedForWhatTheyHold()
+    {
+        struct Step { const char *command, *number, *ratioList, *bestBox; };
+        const Step steps[]{
+            {nullptr, nullptr, "Divisor Ratios", "Best:"},
+            {"cmdAnalyze", "360", "Divisor Ratios", "Best nonfactors:"},
+            {"cmdList", "30", "Intervals", "Largest:"},
+            {"cmdTest", "360", "Divisor Ratios", "Best:"},
+        };
+        for (const Step &step : steps) {
+            if (step.command)
+                ui->run(form->findChild<QPushButton *>(step.command), step.number);
+            const QString after = step.command ? QString(step.command) : "start";
+            QCOMPARE(nameOf(form->Text1), "Number");
+            QCOMPARE(nameOf(form->List1), "Results");
+            QVERIFY2(nameOf(form->lsLMO) == step.ratioList, qPrintable(after + ": " + nameOf(form->lsLMO)));
+            QVERIFY2(nameOf(form->lbNo) == step.bestBox, qPrintable(after + ": " + nameOf(form->lbNo)));
+            for (QLabel *label : form->findChildren<QLabel *>())
+                QVERIFY2(nameOf(label) == label->text(), qPrintable(after + ": " + label->objectName() + " " + nameOf(label)));
+        }
+        QCOMPARE(form->Frame1->title(), "Intervals");
     }
 };
 
