@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "ui/accessibility.h"
 #include "ui/fitting_label.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
@@ -56,6 +57,7 @@ Form1::Form1(QWidget *parent)
 {
     endProgram = [] { QCoreApplication::quit(); };
 
+    installAccessibility();
     buildControls();
     connectHandlers();
     Form_Load();
@@ -80,8 +82,10 @@ void Form1::buildControls()
     entryFont.setBold(true);
     Text1->setFont(entryFont);
     Text1->setAcceptDrops(true);
+    Text1->setAccessibleName(QStringLiteral("Number"));
 
     List1 = place(new LineListView(this), "List1", 120, 1800, 3615, 3570);
+    List1->setAccessibleName(QStringLiteral("Results"));
 
     cmdTest = place(new QPushButton(QStringLiteral("&Quick Test"), this), "cmdTest", 120, 5640, 1815, 615);
     cmdAnalyze = place(new QPushButton(QStringLiteral("&Analyze"), this), "cmdAnalyze", 2280, 5640, 1815, 615);
@@ -104,6 +108,8 @@ void Form1::buildControls()
     lbLow->hide();
     Label12 = place(new QLabel(QStringLiteral("Best:"), Frame1), "Label12", 120, 800, 1600, 255);
     lbNo = place(new QLineEdit(Frame1), "lbNo", 120, 1080, 1455, 300);
+    // Screen readers name the box after its caption, whichever the commands set.
+    Label12->setBuddy(lbNo);
     makeBold(lbNo);
     lbNo->setReadOnly(true);
     lbNo->setFocusPolicy(Qt::ClickFocus);
