@@ -81,11 +81,8 @@ TextRequest checkedRequest(const QCommandLineParser &parser)
     request.numbers = parser.positionalArguments();
     request.above = parser.isSet(kAbove);
     request.noIntervals = parser.isSet(kNoIntervals);
-    if (request.mode != TextRequest::Mode::Generate) {
-        if (request.numbers.isEmpty())
-            refuseArguments(QStringLiteral("give the numbers to report on."));
+    if (request.mode != TextRequest::Mode::Generate)
         return request;
-    }
     if (request.numbers.size() != 1)
         refuseArguments(QStringLiteral("--generate takes one number."));
     if (parser.isSet(kCount)) {
@@ -147,6 +144,32 @@ QString numberArgument(const QStringList &arguments)
         std::exit(EXIT_FAILURE);
     }
     return numbers.value(0);
+}
+
+bool displayNamed(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return true;
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void endWithoutDisplay(const char *reason)
+{
+    const QByteArray name = QCoreApplication::applicationName().toLocal8Bit();
+    std::fprintf(stderr,
+                 "%s: no display for the window: %s.\n"
+                 "Without a display, --analyze, --quick and --generate give text output; see '%s --help'.\n",
+                 name.constData(), reason, name.constData());
+    std::exit(EXIT_FAILURE);
+}
+
+void endIfDisplayFails(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg)
+        endWithoutDisplay("the window system could not be reached");
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 void enterStartNumber(Form1 &window, const QString &number)
