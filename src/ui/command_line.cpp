@@ -25,8 +25,17 @@ void defineOptions(QCommandLineParser &parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Tests, factors and lists whole numbers of up to 28 digits.\n"
-        "Without options it opens the window. --analyze, --quick and --generate print "
-        "what the window would show on standard output, with no display needed."));
+        "\n"
+        "  zorvelan [number]                the window, the number in its entry box\n"
+        "  zorvelan --analyze [number ...]  what Analyze shows, for each number\n"
+        "  zorvelan --quick [number ...]    what Quick Test shows, for each number\n"
+        "  zorvelan --generate number [--above [--count K]] [--no-intervals]\n"
+        "                                   the lines of Generate's list file\n"
+        "\n"
+        "The text modes print on standard output and need no display. --analyze and\n"
+        "--quick without numbers read them from standard input, one a line.\n"
+        "Exit status: 0 when all was done, 1 when an entry was refused, 2 for a\n"
+        "mistake in the options."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({

@@ -32,7 +32,11 @@ private slots:
         for (const QString option : {"--version", "-h"}) {
             program.start(ZORVELAN_EXECUTABLE, {option});
             QVERIFY(program.waitForFinished() && program.exitCode() == 0);
-            QVERIFY(program.readAllStandardOutput().startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
+            const QByteArray out = program.readAllStandardOutput();
+            QVERIFY(out.startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
+            if (option == "-h")  // the help names every mode and option of the text modes
+                for (const char *mode : {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals"})
+                    QVERIFY2(out.contains(mode), mode);
         }
     }
 
