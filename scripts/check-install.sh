@@ -32,6 +32,9 @@ file -b "$scratch/root/usr/share/icons/hicolor/scalable/apps/$id.svg" | grep -q 
 # --version answers with no display at all.
 version=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/zorvelan" --version)
 [[ "$version" =~ ^zorvelan\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $version"
+# So do the text modes.
+primes=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/zorvelan" --generate 10 --no-intervals | tr '\n' ,)
+[ "$primes" = " 2, 3, 5, 7, 11," ] || fail "--generate printed: $primes"
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/package" >/dev/null
 deb=$(echo "$scratch"/package/zorvelan_*.deb)

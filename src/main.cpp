@@ -16,7 +16,11 @@ int main(int argc, char *argv[])
     }
     if (const auto request = command_line::textRequest(argc, argv))
         return text_mode::run(*request, argv[0]);
+    if (!command_line::displayNamed(argc, argv))
+        command_line::endWithoutDisplay("DISPLAY and WAYLAND_DISPLAY are not set");
+    const QtMessageHandler previousHandler = qInstallMessageHandler(command_line::endIfDisplayFails);
     ZorvelanApplication app(argc, argv);
+    qInstallMessageHandler(previousHandler);
     const QString number = command_line::numberArgument(app.arguments());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZORVELAN_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zorvelan.svg")));

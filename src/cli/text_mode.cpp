@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <cstdio>
+#include <cstdlib>
 
 #include "generator/standard_output.h"
 #include "ui/form1.h"
@@ -26,12 +27,14 @@ public:
         };
     }
 
-    // Reports on each number in turn; stops early when standard output ends.
+    // Reports on each number in turn, those given or those read from
+    // standard input; stops early when standard output ends.
     void report(const TextRequest &request);
     void generate(const TextRequest &request);
     bool someRefused() const { return someRefused_; }
 
 private:
+    void reportOnInput(TextRequest::Mode mode);
     void reportOn(const QString &input, TextRequest::Mode mode);
     void print(const QString &text) { print(text.toUtf8()); }
     void print(const QByteArray &text) { output_.append({text.constData(), static_cast<std::size_t>(text.size())}); }
@@ -47,11 +50,28 @@ private:
 
 void TextSession::report(const TextRequest &request)
 {
+    if (request.numbers.isEmpty())
+        return reportOnInput(request.mode);
     for (const QString &number : request.numbers) {
         reportOn(number, request.mode);
         if (standard_output::ended())
             return;
     }
+}
+
+// One number a line, each reported as soon as its line is read. Blanks
+// around a number go, as in the entry box; a line of blanks holds no number.
+void TextSession::reportOnInput(TextRequest::Mode mode)
+{
+    char *line = nullptr;
+    std::size_t capacity = 0;
+    ssize_t length = 0;
+    while (!standard_output::ended() && (length = getline(&line, &capacity, stdin)) >= 0) {
+        const QString number = QString::fromLocal8Bit(line, length).trimmed();
+        if (!number.isEmpty())
+            reportOn(number, mode);
+    }
+    std::free(line);
 }
 
 // What the window shows after the command, top to bottom and left to right,

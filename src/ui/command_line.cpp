@@ -25,8 +25,17 @@ void defineOptions(QCommandLineParser &parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Tests, factors and lists whole numbers of up to 28 digits.\n"
-        "Without options it opens the window. --analyze, --quick and --generate print "
-        "what the window would show on standard output, with no display needed."));
+        "\n"
+        "  zorvelan [number]                the window, the number in its entry box\n"
+        "  zorvelan --analyze [number ...]  what Analyze shows, for each number\n"
+        "  zorvelan --quick [number ...]    what Quick Test shows, for each number\n"
+        "  zorvelan --generate number [--above [--count K]] [--no-intervals]\n"
+        "                                   the lines of Generate's list file\n"
+        "\n"
+        "The text modes print on standard output and need no display. --analyze and\n"
+        "--quick without numbers read them from standard input, one a line.\n"
+        "Exit status: 0 when all was done, 1 when an entry was refused, 2 for a\n"
+        "mistake in the options."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -81,11 +90,8 @@ TextRequest checkedRequest(const QCommandLineParser &parser)
     request.numbers = parser.positionalArguments();
     request.above = parser.isSet(kAbove);
     request.noIntervals = parser.isSet(kNoIntervals);
-    if (request.mode != TextRequest::Mode::Generate) {
-        if (request.numbers.isEmpty())
-            refuseArguments(QStringLiteral("give the numbers to report on."));
+    if (request.mode != TextRequest::Mode::Generate)
         return request;
-    }
     if (request.numbers.size() != 1)
         refuseArguments(QStringLiteral("--generate takes one number."));
     if (parser.isSet(kCount)) {
@@ -147,6 +153,32 @@ QString numberArgument(const QStringList &arguments)
         std::exit(EXIT_FAILURE);
     }
     return numbers.value(0);
+}
+
+bool displayNamed(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return true;
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void endWithoutDisplay(const char *reason)
+{
+    const QByteArray name = QCoreApplication::applicationName().toLocal8Bit();
+    std::fprintf(stderr,
+                 "%s: no display for the window: %s.\n"
+                 "Without a display, --analyze, --quick and --generate give text output; see '%s --help'.\n",
+                 name.constData(), reason, name.constData());
+    std::exit(EXIT_FAILURE);
+}
+
+void endIfDisplayFails(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg)
+        endWithoutDisplay("the window system could not be reached");
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 void enterStartNumber(Form1 &window, const QString &number)

@@ -93,20 +93,29 @@ private slots:
     {
         QTest::addColumn<bool>("analyze");
         QTest::addColumn<QStringList>("numbers");
-        QTest::newRow("Analyze: small primes and composites") << true << QStringList{"2", "97", "360", "91"};
-        QTest::newRow("Analyze: a perfect number") << true << QStringList{"33550336"};
+        QTest::addColumn<bool>("onInput");
+        QTest::newRow("Analyze: small primes and composites") << true << QStringList{"2", "97", "360", "91"} << false;
+        QTest::newRow("Analyze: a perfect number") << true << QStringList{"33550336"} << false;
         QTest::newRow("Analyze: 28 digits, prime and composites")
-            << true << QStringList{"7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587"};
-        QTest::newRow("Analyze: 6720 divisors") << true << QStringList{"963761198400"};
-        QTest::newRow("Analyze: 20 numbers of 15 to 28 digits") << true << kRandomNumbers;
-        QTest::newRow("Quick Test") << false
-                                    << QStringList{"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"};
+            << true << QStringList{"7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587"}
+            << false;
+        QTest::newRow("Analyze: 6720 divisors") << true << QStringList{"963761198400"} << false;
+        QTest::newRow("Analyze: 20 numbers of 15 to 28 digits") << true << kRandomNumbers << false;
+        QTest::newRow("Analyze: the same on standard input") << true << kRandomNumbers << true;
+        QTest::newRow("Quick Test")
+            << false << QStringList{"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"} << false;
+        QTest::newRow("Quick Test on standard input") << false << QStringList{"2", "91", "33550336"} << true;
     }
+    // Numbers on standard input come with blanks around them, CR LF line
+    // ends and empty lines, which are passed over.
     void reportsEqualTheWindow()
     {
         QFETCH(bool, analyze);
         QFETCH(QStringList, numbers);
-        const Run printed = run(QStringList{analyze ? "--analyze" : "--quick"} + numbers);
+        QFETCH(bool, onInput);
+        const QString mode = analyze ? "--analyze" : "--quick";
+        const Run printed = onInput ? run({mode}, ("\n \t" + numbers.join(" \r\n\n  ") + "\n\n").toLatin1())
+                                    : run(QStringList{mode} + numbers);
         QCOMPARE(printed.err, QByteArray());
         QCOMPARE(printed.status, 0);
         QCOMPARE(printed.out, windowReports(numbers, analyze));
@@ -204,6 +213,29 @@ private slots:
         QVERIFY2(QString::fromLocal8Bit(printed.err).contains(message),
                  printed.err.constData());
         QCOMPARE(printed.out, QByteArray());
+    }
+
+    // Each report is printed as soon as it is done, while the next number is
+    // still to come.
+    void reportsComeAsNumbersArrive()
+    {
+        const QStringList numbers{"91", "97"};
+        QByteArrayList reports;
+        for (const QString &number : numbers)
+            reports << windowReports({number}, true);
+        QProcess program;
+        program.setProcessEnvironment(withoutDisplay());
+        program.start(ZORVELAN_EXECUTABLE, {"--analyze"});
+        for (int i = 0; i < numbers.size(); ++i) {
+            program.write(numbers[i].toLatin1() + "\n");
+            QByteArray out;  // a report held back until the input ends never comes
+            while (out.size() < reports[i].size() && program.waitForReadyRead(60000))
+                out += program.readAllStandardOutput();
+            QCOMPARE(out, reports[i]);
+        }
+        program.closeWriteChannel();
+        QVERIFY(program.waitForFinished(-1));
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // A reader that stops early (| head -n 2) ends the list quietly.

@@ -32,8 +32,31 @@ private slots:
         for (const QString option : {"--version", "-h"}) {
             program.start(ZORVELAN_EXECUTABLE, {option});
             QVERIFY(program.waitForFinished() && program.exitCode() == 0);
-            QVERIFY(program.readAllStandardOutput().startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
+            const QByteArray out = program.readAllStandardOutput();
+            QVERIFY(out.startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
+            if (option == "-h")  // the help names every mode and option of the text modes
+                for (const char *mode : {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals"})
+                    QVERIFY2(out.contains(mode), mode);
         }
+    }
+
+    // With no display the window cannot open: one message says so and names
+    // the text modes instead of an abort.
+    void plainLaunchWithoutDisplaySaysSo()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(ZORVELAN_EXECUTABLE, {"360"});
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.readAllStandardError(),
+                 QByteArray("zorvelan: no display for the window: DISPLAY and WAYLAND_DISPLAY are not set.\n"
+                            "Without a display, --analyze, --quick and --generate give text output; "
+                            "see 'zorvelan --help'.\n"));
     }
 
     // A number given on the command line reaches the entry box as if pasted.
