@@ -7,6 +7,8 @@
 
 namespace {
 
+bool hasFocus(const QAbstractItemView *view) { return view->hasFocus() || view->viewport()->hasFocus(); }
+
 // One line of the list, read from the view's model each time it is asked.
 class LineAccessible : public QAccessibleInterface {
 public:
@@ -47,7 +49,7 @@ public:
         const QModelIndex line = index();
         state.selectable = state.focusable = true;
         state.selected = view_->selectionModel()->isSelected(line);
-        state.focused = (view_->hasFocus() || view_->viewport()->hasFocus()) && view_->currentIndex() == line;
+        state.focused = hasFocus(view_) && view_->currentIndex() == line;
         state.invisible = !view_->isVisible() || !view_->viewport()->rect().intersects(view_->visualRect(line));
         return state;
     }
@@ -67,8 +69,8 @@ LineListAccessible::LineListAccessible(QAbstractItemView *view) : QAccessibleWid
                      [this](const QModelIndex &, int first, int last) { linesInserted(first, last); });
     QObject::connect(view->model(), &QAbstractItemModel::modelReset, &connections_, [this] { linesReset(); });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, &connections_,
-                     [this](const QModelIndex &current) {
-                         if (this->view()->hasFocus() || this->view()->viewport()->hasFocus())
+                     [this, view](const QModelIndex &current) {
+                         if (hasFocus(view))
                              reportChild(QAccessible::Focus, current.row());
                      });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, &connections_,
