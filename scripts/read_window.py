@@ -6,7 +6,8 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-SHOWN_STATES = (pyatspi.STATE_FOCUSED, pyatspi.STATE_SELECTED, pyatspi.STATE_SHOWING)
+SHOWN_STATES = (pyatspi.STATE_FOCUSED, pyatspi.STATE_SELECTED, pyatspi.STATE_SHOWING,
+                pyatspi.STATE_MANAGES_DESCENDANTS)
 ITEMS_SHOWN = 40
 
 
