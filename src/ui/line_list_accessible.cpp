@@ -7,8 +7,11 @@
 
 namespace {
 
-// One line of the list, read from the view's model each time it is asked.
-class LineAccessible : public QAccessibleInterface {
+bool hasFocus(const QAbstractItemView *view) { return view->hasFocus() || view->viewport()->hasFocus(); }
+
+// One line of the list, read from the view's model each time it is asked;
+// a cell of the list's one column.
+class LineAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
     LineAccessible(QAbstractItemView *view, int row) : view_(view), row_(row) {}
 
@@ -25,6 +28,19 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     void setText(QAccessible::Text, const QString &) override {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface *>(this) : nullptr;
+    }
+    bool isSelected() const override { return state().selected; }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return 0; }
+    int rowIndex() const override { return row_; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override { return parent(); }
 
     QString text(QAccessible::Text type) const override
     {
@@ -47,7 +63,7 @@ public:
         const QModelIndex line = index();
         state.selectable = state.focusable = true;
         state.selected = view_->selectionModel()->isSelected(line);
-        state.focused = (view_->hasFocus() || view_->viewport()->hasFocus()) && view_->currentIndex() == line;
+        state.focused = hasFocus(view_) && view_->currentIndex() == line;
         state.invisible = !view_->isVisible() || !view_->viewport()->rect().intersects(view_->visualRect(line));
         return state;
     }
@@ -67,8 +83,8 @@ LineListAccessible::LineListAccessible(QAbstractItemView *view) : QAccessibleWid
                      [this](const QModelIndex &, int first, int last) { linesInserted(first, last); });
     QObject::connect(view->model(), &QAbstractItemModel::modelReset, &connections_, [this] { linesReset(); });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, &connections_,
-                     [this](const QModelIndex &current) {
-                         if (this->view()->hasFocus() || this->view()->viewport()->hasFocus())
+                     [this, view](const QModelIndex &current) {
+                         if (hasFocus(view))
                              reportChild(QAccessible::Focus, current.row());
                      });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, &connections_,
@@ -119,6 +135,43 @@ QAccessibleInterface *LineListAccessible::focusChild() const
 {
     const QModelIndex current = view()->currentIndex();
     return current.isValid() ? child(current.row()) : nullptr;
+}
+
+void *LineListAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+QList<int> LineListAccessible::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : view()->selectionModel()->selectedRows())
+        rows << index.row();
+    return rows;
+}
+
+QList<QAccessibleInterface *> LineListAccessible::selectedCells() const
+{
+    QList<QAccessibleInterface *> cells;
+    for (int row : selectedRows())
+        cells << child(row);
+    return cells;
+}
+
+bool LineListAccessible::isRowSelected(int row) const
+{
+    return view()->selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+// A reader selects a line as a click does.
+bool LineListAccessible::selectRow(int row)
+{
+    if (row < 0 || row >= childCount())
+        return false;
+    view()->setCurrentIndex(view()->model()->index(row, 0));
+    return true;
 }
 
 // Lines appended after the last leave every item as it is; a line inserted

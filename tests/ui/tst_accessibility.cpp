@@ -76,7 +76,8 @@ private slots:
     }
 
     // The line the user moves to is the focused and selected item, found at
-    // its place on the screen.
+    // its place on the screen and as the selected row of the list's one
+    // column; a reader selects a line as a click does.
     void currentLineIsTheFocusedItem()
     {
         ui->run(form->cmdAnalyze, "360");
@@ -90,6 +91,11 @@ private slots:
         QVERIFY(current->state().focused && current->state().selected && !current->state().invisible);
         QCOMPARE(listItems->childAt(current->rect().center().x(), current->rect().center().y()), current);
         QVERIFY(!listItems->child(row + 1)->state().selected);
+        QAccessibleTableInterface *table = listItems->tableInterface();
+        QVERIFY(table && table->rowCount() == form->List1->count() && table->columnCount() == 1);
+        QVERIFY(table->cellAt(row, 0) == current && current->tableCellInterface()->rowIndex() == row);
+        QCOMPARE(table->selectedRows(), QList<int>{row});
+        QVERIFY(table->selectRow(row - 1) && form->List1->currentRow() == row - 1);
     }
 
     // The entry box, the lists and the box under "Best:" are named for what

@@ -1,0 +1,82 @@
+"""Reads the Zorvelan window over AT-SPI as a screen reader does; see read-window.sh."""
+import argparse
+import subprocess
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+SHOWN_STATES = (pyatspi.STATE_FOCUSED, pyatspi.STATE_SELECTED, pyatspi.STATE_SHOWING,
+                pyatspi.STATE_MANAGES_DESCENDANTS)
+ITEMS_SHOWN = 40
+
+
+def application(name):
+    for _ in range(50):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.2)
+    raise SystemExit("no application %r on the accessibility bus" % name)
+
+
+def states(node):
+    return " ".join(pyatspi.stateToString(s) for s in node.getState().getStates() if s in SHOWN_STATES)
+
+
+def describe(node):
+    return "%s %r" % (node.getRoleName(), node.name)
+
+
+def show(node, depth=0):
+    indent = "  " * depth
+    print("%s%s children=%d %s" % (indent, describe(node), node.childCount, states(node)))
+    if node.getRoleName() == "list":
+        count = node.childCount
+        rows = list(range(min(count, ITEMS_SHOWN))) + ([count - 1] if count > ITEMS_SHOWN else [])
+        for row in rows:
+            item = node.getChildAtIndex(row)
+            print("%s  [%d] %s index=%d %s" % (indent, row, describe(item), item.getIndexInParent(), states(item)))
+        return
+    for child in node:
+        show(child, depth + 1)
+
+
+def press(app, button):
+    found = pyatspi.findDescendant(app, lambda n: n.getRoleName() == "push button" and n.name == button)
+    if found is None:
+        raise SystemExit("no button %r" % button)
+    found.queryAction().doAction(0)
+
+
+def type_keys(keys):
+    def heard(event):
+        change = "" if event.type.startswith("focus") else " " + ("on" if event.detail1 else "off")
+        print("heard %s%s: %s" % (event.type, change, describe(event.source)))
+
+    def type_them():
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], check=True)
+        GLib.timeout_add(1500, pyatspi.Registry.stop)
+        return False
+
+    pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused", "object:state-changed:selected", "focus:")
+    GLib.timeout_add(500, type_them)
+    pyatspi.Registry.start()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--press", help="button to press first: Quick Test, Analyze or Generate")
+    parser.add_argument("--keys", help="keys to type afterwards, comma-separated xdotool names")
+    args = parser.parse_args()
+    app = application("zorvelan")
+    if args.press:
+        press(app, args.press)
+        time.sleep(1)
+    show(app)
+    if args.keys:
+        type_keys(args.keys.split(","))
+
+
+main()
