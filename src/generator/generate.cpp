@@ -8,6 +8,7 @@
 #include "generator/list_file.h"
 #include "generator/prime_run.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/text_forms.h"
 
 namespace {
@@ -26,6 +27,7 @@ void showIntervalLayout(Form1 &form)
     form.lbLow->show();
     form.Frame1->setTitle(QStringLiteral("Intervals"));
     form.Label12->setText(QStringLiteral("Largest:"));
+    form.lsLMO->setAccessibleName(QStringLiteral("Intervals"));
 }
 
 }  // namespace

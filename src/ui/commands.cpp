@@ -25,6 +25,8 @@ QString failureOf(Steps &&steps)
 void showRatioPanel(Form1 &form)
 {
     form.Label12->setText(QStringLiteral("Best:"));
+    // The frame may still be captioned for Generate's intervals.
+    form.lsLMO->setAccessibleName(QStringLiteral("Divisor Ratios"));
     form.lbCR->clear();
     form.lbCR->show();
     form.Label14->hide();

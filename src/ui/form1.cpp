@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <cmath>
 
+#include "ui/accessibility.h"
+#include "ui/fitting_label.h"
 #include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/window_font.h"
@@ -55,6 +57,7 @@ Form1::Form1(QWidget *parent)
 {
     endProgram = [] { QCoreApplication::quit(); };
 
+    installAccessibility();
     buildControls();
     connectHandlers();
     Form_Load();
@@ -79,8 +82,10 @@ void Form1::buildControls()
     entryFont.setBold(true);
     Text1->setFont(entryFont);
     Text1->setAcceptDrops(true);
+    Text1->setAccessibleName(QStringLiteral("Number"));
 
     List1 = place(new LineListView(this), "List1", 120, 1800, 3615, 3570);
+    List1->setAccessibleName(QStringLiteral("Results"));
 
     cmdTest = place(new QPushButton(QStringLiteral("&Quick Test"), this), "cmdTest", 120, 5640, 1815, 615);
     cmdAnalyze = place(new QPushButton(QStringLiteral("&Analyze"), this), "cmdAnalyze", 2280, 5640, 1815, 615);
@@ -89,7 +94,7 @@ void Form1::buildControls()
         "Hold Ctrl to save generated data, Shift to generate primes greater than entered number."));
 
     Frame2 = place(new QGroupBox(QStringLiteral("Result"), this), "Frame2", 120, 240, 3615, 735);
-    Label1 = place(new QLabel(Frame2), "Label1", 95, 315, 3500, 270);
+    Label1 = place(new FittingLabel(Frame2), "Label1", 95, 315, 3500, 270);
     makeBold(Label1);
 
     Frame1 = place(new QGroupBox(QStringLiteral("Divisor Ratios"), this), "Frame1", 3840, 240, 2295, 5175);
@@ -103,6 +108,8 @@ void Form1::buildControls()
     lbLow->hide();
     Label12 = place(new QLabel(QStringLiteral("Best:"), Frame1), "Label12", 120, 800, 1600, 255);
     lbNo = place(new QLineEdit(Frame1), "lbNo", 120, 1080, 1455, 300);
+    // Screen readers name the box after its caption, whichever the commands set.
+    Label12->setBuddy(lbNo);
     makeBold(lbNo);
     lbNo->setReadOnly(true);
     lbNo->setFocusPolicy(Qt::ClickFocus);
@@ -113,7 +120,7 @@ void Form1::buildControls()
     // lbOf starts inside lbNo's box: set to the right, the count keeps clear
     // of the divisor, which lbNo sets from the left.
     lbOf->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbLMO = place(new QLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
+    lbLMO = place(new FittingLabel(Frame1), "lbLMO", 120, 1440, 2055, 300);
     lsLMO = place(new LineListView(Frame1), "lsLMO", 120, 1850, 2055, 3180);
 
     Frame3 = place(new QGroupBox(this), "Frame3", -15, 6360, 6315, 615);

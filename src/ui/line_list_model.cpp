@@ -1,12 +1,29 @@
 #include "ui/line_list_model.h"
 
 #include <QMetaObject>
+#include <cstdint>
 #include <string>
 
 #include "numeric/digits.h"
 
 namespace {
 QString latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+constexpr std::uint64_t kTenPow19 = 10000000000000000000ULL;
+
+int digitCount(std::uint64_t value)
+{
+    int digits = 1;
+    for (std::uint64_t power = 10; digits < 20 && value >= power; power *= 10)
+        ++digits;
+    return digits;
+}
+
+int digitCount(uint128 value)
+{
+    return value <= UINT64_MAX ? digitCount(static_cast<std::uint64_t>(value))
+                               : 19 + digitCount(static_cast<std::uint64_t>(value / kTenPow19));
+}
 }  // namespace
 
 int LineListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : announced_; }
@@ -36,8 +53,16 @@ void LineListModel::appendLine(uint128 slot)
     slots_.push_back(slot);
     if (!announceQueued_) {
         announceQueued_ = true;
-        QMetaObject::invokeMethod(this, &LineListModel::announce, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &LineListModel::announceBatch, Qt::QueuedConnection);
     }
+}
+
+// Only the queued call clears the flag: an announce in between leaves it
+// pending, so that appends until then post nothing more.
+void LineListModel::announceBatch()
+{
+    announceQueued_ = false;
+    announce();
 }
 
 void LineListModel::insertText(int row, const QString &text)
@@ -62,7 +87,6 @@ void LineListModel::clear()
 
 void LineListModel::announce()
 {
-    announceQueued_ = false;
     const int total = static_cast<int>(slots_.size());
     if (total == announced_)
         return;
@@ -83,12 +107,22 @@ QString LineListModel::line(int row) const
     return latin1(digits);
 }
 
+qsizetype LineListModel::joinedLength() const
+{
+    qsizetype length = 0;
+    for (const uint128 slot : slots_)
+        length += 2 + (slot & kTextFlag ? texts_[static_cast<std::size_t>(slot & ~kTextFlag)].size() : digitCount(slot));
+    return length;
+}
+
 QString LineListModel::joinedWithLeadingCrLf() const
 {
     // Numbers are collected as digits and turned into text a block at a time,
-    // which costs a fraction of making each line a text of its own.
+    // which costs a fraction of making each line a text of its own. The text
+    // is made at its final size, so that it is never copied to grow.
     constexpr std::size_t kBlock = 1 << 16;
     QString joined;
+    joined.reserve(joinedLength());
     std::string digits;
     for (const uint128 slot : slots_) {
         digits += "\r\n";
@@ -103,5 +137,6 @@ QString LineListModel::joinedWithLeadingCrLf() const
             digits.clear();
         }
     }
-    return joined + latin1(digits);
+    joined += latin1(digits);
+    return joined;
 }

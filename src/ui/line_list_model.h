@@ -13,9 +13,10 @@
 // kept as text.
 //
 // Appended lines are announced to the views in batches, not one by one: they
-// count as rows once announce() has run, which happens before any change
-// other than an append, on the next pass of the event loop, and whenever the
-// owner needs the rows to be there (LineListView does it before it reads).
+// become rows on the next pass of the event loop (one queued call per batch),
+// before any change other than an append, and whenever the owner needs them
+// as rows, to select one. Reading changes nothing: lineCount() and line()
+// include the lines not yet announced.
 class LineListModel : public QAbstractListModel {
     Q_OBJECT
 
@@ -31,6 +32,8 @@ public:
     void clear();
     void announce();
 
+    // Every line, announced or not, and the text of one of them.
+    int lineCount() const { return static_cast<int>(slots_.size()); }
     QString line(int row) const;
     bool isText(int row) const;
     // The largest number among the lines, 0 when there is none.
@@ -40,6 +43,8 @@ public:
 
 private:
     void appendLine(uint128 slot);
+    void announceBatch();
+    qsizetype joinedLength() const;
 
     // A number's slot holds the number; a text's slot holds kTextFlag and the
     // text's index in texts_. Numbers stay below 2^127: the number type's

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -24,11 +25,7 @@ LineListView::~LineListView() = default;
 
 // ---- The lines ----
 
-int LineListView::count()
-{
-    lines_->announce();
-    return rows();
-}
+int LineListView::count() const { return lines_->lineCount(); }
 
 int LineListView::rows() const { return lines_->rowCount(); }
 
@@ -40,10 +37,9 @@ void LineListView::insertItem(int row, const QString &text) { lines_->insertText
 
 void LineListView::clear() { lines_->clear(); }
 
-QString LineListView::lineAt(int row)
+QString LineListView::lineAt(int row) const
 {
-    lines_->announce();
-    return row >= 0 && row < rows() ? lines_->line(row) : QString();
+    return row >= 0 && row < count() ? lines_->line(row) : QString();
 }
 
 int LineListView::currentRow() const { return currentIndex().row(); }
@@ -54,16 +50,15 @@ void LineListView::setCurrentRow(int row)
     selectionModel()->setCurrentIndex(lines_->index(row), QItemSelectionModel::ClearAndSelect);
 }
 
-std::optional<QString> LineListView::selectedLine()
+std::optional<QString> LineListView::selectedLine() const
 {
-    lines_->announce();
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return std::nullopt;
     return lines_->line(selected.first().row());
 }
 
-QString LineListView::allLinesWithLeadingCrLf() { return lines_->joinedWithLeadingCrLf(); }
+QString LineListView::allLinesWithLeadingCrLf() const { return lines_->joinedWithLeadingCrLf(); }
 
 // ---- The extent ----
 
@@ -75,6 +70,13 @@ int LineListView::horizontalExtent() const
 void LineListView::fitExtentToEntries()
 {
     lines_->announce();
+    measureAllRows();
+    updateGeometries();
+    viewport()->update();
+}
+
+void LineListView::measureAllRows()
+{
     widestLine_.clear();
     widestWidth_ = 0;
     longestNumberDigits_ = 0;
@@ -116,6 +118,7 @@ void LineListView::measureRowSize()
 
 void LineListView::updateGeometries()
 {
+    geometriesPending_ = false;
     QAbstractItemView::updateGeometries();
     verticalScrollBar()->setRange(0, std::max(0, rows() - rowsInView()));
     verticalScrollBar()->setPageStep(rowsInView());
@@ -136,29 +139,41 @@ void LineListView::applyExtent()
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
 }
 
+// The scroll bars are set once before the list is drawn, however many
+// batches of rows arrive in between.
+void LineListView::updateGeometriesLater()
+{
+    geometriesPending_ = true;
+    viewport()->update();
+}
+
+void LineListView::updatePendingGeometries()
+{
+    if (geometriesPending_)
+        updateGeometries();
+}
+
 void LineListView::rowsInserted(const QModelIndex &parent, int start, int end)
 {
     QAbstractItemView::rowsInserted(parent, start, end);
     measureRows(start, end);
-    updateGeometries();
-    viewport()->update();
+    updateGeometriesLater();
 }
 
 void LineListView::reset()
 {
     QAbstractItemView::reset();
-    fitExtentToEntries();
-    updateGeometries();
-    viewport()->update();
+    measureAllRows();
+    updateGeometriesLater();
 }
 
 void LineListView::changeEvent(QEvent *event)
 {
     QAbstractItemView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        fitExtentToEntries();
+        measureAllRows();
         measureRowSize();
-        updateGeometries();
+        updateGeometriesLater();
     }
 }
 
@@ -192,6 +207,7 @@ void LineListView::scrollTo(const QModelIndex &index, ScrollHint hint)
 {
     if (!index.isValid())
         return;
+    updatePendingGeometries();
     const int row = index.row();
     const int inView = rowsInView();
     QScrollBar *bar = verticalScrollBar();
@@ -218,6 +234,7 @@ QModelIndex LineListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModi
 {
     if (rows() == 0)
         return {};
+    updatePendingGeometries();
     const int current = currentRow();
     int row = current;
     switch (cursorAction) {
@@ -251,12 +268,25 @@ QModelIndex LineListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModi
 // Left and Right scroll the lines sideways, as in a list box.
 void LineListView::keyPressEvent(QKeyEvent *event)
 {
+    updatePendingGeometries();
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         horizontalScrollBar()->triggerAction(event->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
                                                                           : QAbstractSlider::SliderSingleStepAdd);
         return;
     }
     QAbstractItemView::keyPressEvent(event);
+}
+
+// Below the last line there is nothing to select, and a list box keeps its
+// selection there.
+void LineListView::mousePressEvent(QMouseEvent *event)
+{
+    if (indexAt(event->position().toPoint()).isValid()) {
+        QAbstractItemView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
 }
 
 // Typing a letter or digit would look for a line that starts with it, reading
@@ -277,6 +307,15 @@ void LineListView::setSelection(const QRect &rect, QItemSelectionModel::Selectio
     selectionModel()->select(rowsHit, command);
 }
 
+// A list box never takes its line's selection away: Ctrl on the selected
+// line leaves it selected.
+QItemSelectionModel::SelectionFlags LineListView::selectionCommand(const QModelIndex &index,
+                                                                   const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QAbstractItemView::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+}
+
 QRegion LineListView::visualRegionForSelection(const QItemSelection &selection) const
 {
     const int first = firstRowInView();
@@ -293,6 +332,7 @@ QRegion LineListView::visualRegionForSelection(const QItemSelection &selection) 
 
 void LineListView::paintEvent(QPaintEvent *)
 {
+    updatePendingGeometries();
     QPainter painter(viewport());
     QStyleOptionViewItem option;
     initViewItemOption(&option);

@@ -11,6 +11,11 @@ class LineListModel;
 // one height, so every position is arithmetic and nothing is laid out per
 // row; only the rows in view are drawn, each whole, however long.
 //
+// Reading the list (its count, a line, the selection) changes nothing; the
+// counts and lines include those appended since the last event pass. New
+// rows are measured as they are announced, and the scroll bars follow them
+// when the list is next drawn, or sooner where a scroll or a key needs it.
+//
 // Its horizontal extent, the width its horizontal scroll bar reaches, is its
 // widest line plus room for a vertical scroll bar, or 0 when it is empty; the
 // bar shows only while the extent exceeds the viewport. The widest line is
@@ -24,17 +29,17 @@ public:
     explicit LineListView(QWidget *parent = nullptr);
     ~LineListView() override;
 
-    int count();
+    int count() const;
     void addItem(const QString &text);
     void addNumber(uint128 value);
     void insertItem(int row, const QString &text);
     void clear();
-    QString lineAt(int row);
+    QString lineAt(int row) const;
     int currentRow() const;
     void setCurrentRow(int row);
-    std::optional<QString> selectedLine();
+    std::optional<QString> selectedLine() const;
     // Every line, each preceded by CR LF.
-    QString allLinesWithLeadingCrLf();
+    QString allLinesWithLeadingCrLf() const;
 
     int horizontalExtent() const;
     // Measures every line again.
@@ -51,10 +56,13 @@ protected:
     int verticalOffset() const override;
     bool isIndexHidden(const QModelIndex &) const override { return false; }
     void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;
 
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
@@ -67,12 +75,16 @@ private:
     int rowsInView() const;
     int firstRowInView() const;
     void measureRows(int first, int last);
+    void measureAllRows();
     void measureRowSize();
     void applyExtent();
+    void updateGeometriesLater();
+    void updatePendingGeometries();
 
     LineListModel *lines_;
     QSize rowSize_;          // of the widest line, as the style draws a row
     QString widestLine_;
     int widestWidth_ = 0;    // of widestLine_, in the font
     int longestNumberDigits_ = 0;
+    bool geometriesPending_ = false;
 };

@@ -63,6 +63,24 @@ QString openEndedLayout(const QByteArray &bytes, const QString &base)
     return layout;
 }
 
+// The primes after `base` up to the last of `listed`, with the distance of
+// each from the one before, and where `listed` starts among them.
+struct PrimesTo {
+    Lines primes, intervals;
+    qsizetype listedFrom;
+};
+PrimesTo primesAfterTo(const QString &base, const Lines &listed)
+{
+    uint128 previous = entryNumber(base);
+    const uint128 last = entryNumber(listed.back());
+    primes::PrimeSource source(previous);
+    PrimesTo run;
+    for (uint128 p = source.next(); p <= last; previous = p, p = source.next())
+        run.primes << digitsText(p), run.intervals << digitsText(p - previous);
+    run.listedFrom = run.primes.size() - listed.size();
+    return run;
+}
+
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 void rightClickFirst(LineListView *list) { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, FormDriver::rowCenter(list, 0)); }
 
@@ -146,27 +164,35 @@ private slots:
     {
         QFETCH(QString, number);
         QFETCH(bool, shift);
+        LineListView *list = form().List1;
         QString copied, selected, entryAfterClicks;
-        driver->when([this] { return form().blList && form().List1->count() >= 3 && form().List1->selectedLine(); }, [&] {
-            QTest::keyClick(form().List1, Qt::Key_C);
+        driver->when([&] { return form().blList && list->model()->rowCount() >= 3; }, [&] {
+            QTest::keyClick(list, Qt::Key_C);
             copied = clipboardText();
-            rightClickFirst(form().List1);
+            rightClickFirst(list);
             driver->click(form().cmdList);
             entryAfterClicks = form().Text1->text();
-            selected = *form().List1->selectedLine();
-            QTest::keyClick(form().List1, Qt::Key_P);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+            selected = list->selectedLine().value_or("");
+            QTest::keyClick(list, Qt::Key_P);
             driver->pressEsc();
         });
         generate(number, shift ? QList{Qt::Key_Shift} : QList<Qt::Key>{});
         QCOMPARE(driver->boxes.texts() << entryAfterClicks, (shift ? Lines{} : Lines{kEntryTwoQuestion}) << confirmAbove(number) << number);
-        const auto [primes, intervals] = primesAfter(number, driver->results().size());
-        QCOMPARE(driver->results() + driver->ratios(), primes + intervals);
-        QCOMPARE(copied, "\r\n" + primes.mid(0, copied.count("\r\n")).join("\r\n"));
-        QVERIFY(primes.contains(selected) && form().Text1->text() == selected);
-        // "Smallest:" keeps the first interval; "Largest:" a listed interval and the prime ending it.
-        const qsizetype row = std::max<qsizetype>(0, primes.indexOf(form().lbLMO->text().trimmed()));
+        // Both lists hold consecutive primes and their intervals; each is
+        // emptied whenever it passes 32000 lines.
+        const PrimesTo run = primesAfterTo(number, driver->results());
+        QCOMPARE(driver->results() + driver->ratios(),
+                 run.primes.mid(run.listedFrom) + run.intervals.mid(run.listedFrom));
+        QCOMPARE(run.listedFrom % 32001, 0);
+        const Lines copiedLines = copied.mid(2).split("\r\n");
+        const qsizetype copiedFrom = primesAfterTo(number, copiedLines).listedFrom;
+        QCOMPARE(copiedLines, run.primes.mid(copiedFrom, copiedLines.size()));
+        QVERIFY(run.primes.contains(selected) && form().Text1->text() == selected);
+        // "Smallest:" keeps the first interval; "Largest:" an interval of the run and the prime ending it.
+        const qsizetype row = std::max<qsizetype>(0, run.primes.indexOf(form().lbLMO->text().trimmed()));
         QCOMPARE(panel() << form().Label4->text(),
-                 (Lines{" " + intervals[row], " " + primes[row], " " + intervals[0], "Process interrupted by user."}));
+                 (Lines{" " + run.intervals[row], " " + run.primes[row], " " + run.intervals[0], "Process interrupted by user."}));
         QVERIFY(idleAfterRun());
     }
 

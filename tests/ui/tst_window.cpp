@@ -255,6 +255,30 @@ private slots:
         }
     }
 
+    // Clicks select a line as in a list box: one below the last line, or
+    // with Ctrl on the selected line, keeps the selection, so that F, P and
+    // the right-click still find it.
+    void clicksKeepALineSelected()
+    {
+        ui->run(form->cmdAnalyze, "91");
+        LineListView *list = form->List1;
+        const int factorRow = ui->results().indexOf("91 = 7 * 13");
+        const QPoint belowLastLine(4, list->viewport()->height() - 4);
+        QVERIFY(factorRow >= 0 && !list->indexAt(belowLastLine).isValid());
+        struct Click { Qt::KeyboardModifiers modifiers; QPoint at; };
+        for (const Click &click : {Click{{}, FormDriver::rowCenter(list, factorRow)}, Click{{}, belowLastLine},
+                                   Click{Qt::ControlModifier, FormDriver::rowCenter(list, factorRow)},
+                                   Click{Qt::ControlModifier, belowLastLine}}) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, click.modifiers, click.at);
+            QVERIFY2(list->selectedLine() == "91 = 7 * 13", qPrintable(QString("at (%1, %2) with %3").arg(click.at.x()).arg(click.at.y()).arg(click.modifiers)));
+        }
+        QTest::keyClick(list, Qt::Key_F);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("7 * 13"));
+        form->Text1->setText("5");
+        QTest::keyClick(list, Qt::Key_P);
+        QCOMPARE(form->Text1->text(), QString("91"));
+    }
+
     // A failure in a command, or one that escapes its handler, is shown in a
     // plain box titled "Zorvelan", and the window goes on.
     void failuresAreReported()
