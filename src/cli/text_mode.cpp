@@ -95,10 +95,12 @@ void TextSession::reportOn(const QString &input, TextRequest::Mode mode)
     output_.flush();
 }
 
+// Stops early when the reader has gone: the rest of a long report would
+// only be thrown away.
 void TextSession::printLines(LineListView *list)
 {
     const int count = list->count();
-    for (int row = 0; row < count; ++row)
+    for (int row = 0; row < count && !standard_output::ended(); ++row)
         print(list->lineAt(row));
 }
 

@@ -1,0 +1,173 @@
+// The text modes against the window, in one run, as ratios of wall-clock
+// time: (a) 100 random 28-digit numbers through --analyze on standard input
+// against the same 100 Analyze runs in the window; (b) --generate 10^8 into a
+// file against the window's list file to 10^8; (c) --analyze of the number
+// with the most divisors into a file against the window's Analyze of it.
+// The program's start is part of each text-mode time. Each checks that the
+// text mode printed what the window shows or writes.
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <random>
+#include <sys/resource.h>
+
+#include "bench.h"
+#include "core/neighbour_table.h"
+#include "ui/form1.h"
+#include "ui/line_list_view.h"
+
+namespace {
+
+const QString kMostDivisors = QStringLiteral("9593805043129459383903672000");
+const QString kFileEntry = QStringLiteral("100000000");
+
+struct TextRun {
+    double seconds = 0;
+    int status = -1;
+};
+
+// Runs the program with no display; its standard output goes to `outPath`.
+TextRun runText(const QStringList &arguments, const QString &outPath, const QByteArray &input = {})
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    program.setProcessEnvironment(environment);
+    program.setStandardOutputFile(outPath);
+    const auto start = bench::Clock::now();
+    program.start(QStringLiteral(ZORVELAN_EXECUTABLE), arguments);
+    program.write(input);
+    program.closeWriteChannel();
+    program.waitForFinished(-1);
+    return {bench::secondsSince(start), program.exitCode()};
+}
+
+// The largest peak memory of the text-mode runs finished so far.
+double childPeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList randomNumbers(int count)
+{
+    std::mt19937_64 random(28);
+    QStringList numbers;
+    for (int i = 0; i < count; ++i) {
+        QString digits = QString::number(1 + random() % 9);
+        while (digits.size() < 28)
+            digits += QString::number(random() % 10);
+        numbers << digits;
+    }
+    return numbers;
+}
+
+// What the window shows after Analyze, as the text mode prints it.
+QByteArray report(Form1 &form)
+{
+    QStringList lines{form.Label1->text()};
+    for (LineListView *list : {form.List1, form.lsLMO}) {
+        for (int row = 0; row < list->count(); ++row)
+            lines << list->lineAt(row);
+        if (list == form.List1)
+            lines << form.Label12->text();
+    }
+    return (lines.join('\n') + "\n\n").toUtf8();
+}
+
+double windowAnalyze(Form1 &form, const QStringList &numbers, QByteArray *reports)
+{
+    core::forgetNeighbourTables();
+    const auto start = bench::Clock::now();
+    for (const QString &number : numbers) {
+        form.Text1->setText(number);
+        form.cmdAnalyze_Click();
+        if (reports)
+            *reports += report(form);
+    }
+    return bench::secondsSince(start);
+}
+
+double windowListFile(Form1 &form)
+{
+    // OK at once to the notice and to replacing the file of the last round.
+    form.answerMessage = [](const QString &, QMessageBox::Icon, QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+    form.Text1->setText(kFileEntry);
+    form.Form_KeyDown(Qt::Key_Control);
+    const auto start = bench::Clock::now();
+    form.cmdList_Click();
+    return bench::secondsSince(start);
+}
+
+void reportRatio(const char *what, double text, double window, bool same)
+{
+    std::printf("  %s%s\n", what, same ? "" : " -- OUTPUT DIFFERS FROM THE WINDOW'S");
+    bench::report("    window", window, "s");
+    bench::report("    text mode", text, "s");
+    bench::report("    text mode / window", text / window, "");
+}
+
+void cliSection()
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("out.txt");
+    Form1 form;
+    form.endProgram = [] {};
+    form.listFolder = folder.path();
+    form.openInViewer = [](const QString &) {};
+    form.show();
+    QCoreApplication::processEvents();
+
+    // (c) first, so that the largest child's peak memory is its own.
+    runText({"--analyze", "6"}, out);
+    const double baseMegabytes = childPeakMegabytes();
+    const std::vector<double> most = bench::bestOfRounds(
+        {[&] { return runText({"--analyze", kMostDivisors}, out).seconds; },
+         [&] { return windowAnalyze(form, {kMostDivisors}, nullptr); }},
+        2);
+    const qint64 lines = contentsOf(out).count('\n');
+    reportRatio("(c) --analyze 9593805043129459383903672000 > file, best of 2", most[0], most[1],
+                lines == form.List1->count() + form.lsLMO->count() + 3);
+    std::printf("    %lld lines; text mode's peak memory %.0f MB, %.0f MB of it for the report\n",
+                lines, childPeakMegabytes(), childPeakMegabytes() - baseMegabytes);
+
+    const QStringList numbers = randomNumbers(100);
+    QByteArray windowReports;
+    int status = 0;
+    const std::vector<double> random = bench::bestOfRounds(
+        {[&] {
+             const TextRun text = runText({"--analyze"}, out, (numbers.join('\n') + '\n').toLatin1());
+             status = std::max(status, text.status);
+             return text.seconds;
+         },
+         [&] {
+             windowReports.clear();
+             return windowAnalyze(form, numbers, &windowReports);
+         }},
+        2);
+    reportRatio("(a) 100 random 28-digit numbers, --analyze on standard input, best of 2", random[0], random[1],
+                status == 0 && contentsOf(out) == windowReports);
+
+    const std::vector<double> file = bench::bestOfRounds(
+        {[&] { return runText({"--generate", kFileEntry}, out).seconds; }, [&] { return windowListFile(form); }}, 3);
+    reportRatio("(b) --generate 100000000 > file against the list file, best of 3", file[0], file[1],
+                contentsOf(out) == contentsOf(folder.filePath(kFileEntry + ".txt")).replace("\r\n", "\n"));
+}
+
+}  // namespace
+
+ZORVELAN_BENCH_SECTION("cli", cliSection);
