@@ -71,8 +71,7 @@ private slots:
             QCOMPARE(listItems->child(0)->text(QAccessible::Name), list->lineAt(0));
             QCOMPARE(listItems->child(last)->text(QAccessible::Name), list->lineAt(last));
         }
-        QCOMPARE(accessible(form->List1)->child(form->List1->count() - 1)->text(QAccessible::Name),
-                 "Total Divisors: 1572864");
+        QCOMPARE(accessible(form->List1)->childCount(), 1572864 + 4);  // the divisors and four lines about them
     }
 
     // The line the user moves to is the focused and selected item, found at
