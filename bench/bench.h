@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 // The benchmark program is made of sections, one or more per source file in
@@ -41,6 +43,29 @@ inline std::vector<double> bestOfRounds(const std::vector<std::function<double()
             if (const double seconds = measurements[i](); best[i] == 0 || seconds < best[i])
                 best[i] = seconds;
     return best;
+}
+
+// Kilobytes of /proc/self/status's field ("VmRSS", "VmHWM").
+inline long statusKilobytes(const std::string &field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stol(line.substr(field.size() + 1));
+    return 0;
+}
+
+// Starts a new peak: the kernel sets VmHWM back to the present VmRSS.
+inline long resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return statusKilobytes("VmRSS");
+}
+
+inline double megabytesAddedSince(long baseKilobytes)
+{
+    return static_cast<double>(statusKilobytes("VmHWM") - baseKilobytes) / 1024.0;
 }
 
 // One line of figures: "  label ............ value unit".

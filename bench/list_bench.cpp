@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <cmath>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,29 +26,6 @@ const Entry kEntries[]{
     {"2^5 * 3 * 5 * ... * 67, 1572864 divisors", "125733144817284272894065440"},
     {"most divisors below 10^28, 6193152 divisors", "9593805043129459383903672000"},
 };
-
-// Kilobytes of /proc/self/status's field ("VmRSS", "VmHWM").
-long statusKilobytes(const std::string &field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0)
-            return std::stol(line.substr(field.size() + 1));
-    return 0;
-}
-
-// Starts a new peak: the kernel sets VmHWM back to the present VmRSS.
-long resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return statusKilobytes("VmRSS");
-}
-
-double megabytesAddedSince(long baseKilobytes)
-{
-    return static_cast<double>(statusKilobytes("VmHWM") - baseKilobytes) / 1024.0;
-}
 
 std::size_t divisorsAlone(const char *number)
 {
@@ -83,9 +59,9 @@ void reportKeys(LineListView *list)
         bench::report((std::string("    key ") + name).c_str(), secondsOfKey(list, key), "s");
     // C puts the whole text on the clipboard: about one copy of it should
     // come on top of the list.
-    const long base = resetPeak();
+    const long base = bench::resetPeak();
     bench::report("    key C (copy every line)", secondsOfKey(list, Qt::Key_C), "s");
-    bench::report("    peak memory added by C", megabytesAddedSince(base), "MB");
+    bench::report("    peak memory added by C", bench::megabytesAddedSince(base), "MB");
     const double textBytes = static_cast<double>(QGuiApplication::clipboard()->text().size()) * sizeof(QChar);
     bench::report("    the copied text", textBytes / (1024.0 * 1024.0), "MB");
 }
@@ -101,20 +77,20 @@ void listSection()
         form.Text1->setText(QString::fromLatin1(entry.number));
         form.subClearResults();
         QCoreApplication::processEvents();
-        long base = resetPeak();
+        long base = bench::resetPeak();
         auto start = bench::Clock::now();
         form.cmdAnalyze_Click();
         bench::report("    Analyze in the window", bench::secondsSince(start), "s");
-        bench::report("    peak memory added", megabytesAddedSince(base), "MB");
+        bench::report("    peak memory added", bench::megabytesAddedSince(base), "MB");
         std::printf("    %d lines, the last \"%s\"\n", form.List1->count(),
                     qPrintable(form.List1->lineAt(form.List1->count() - 1)));
         reportKeys(form.List1);
 
-        base = resetPeak();
+        base = bench::resetPeak();
         start = bench::Clock::now();
         const std::size_t divisors = divisorsAlone(entry.number);
         bench::report("    the divisors alone", bench::secondsSince(start), "s");
-        bench::report("    peak memory added", megabytesAddedSince(base), "MB");
+        bench::report("    peak memory added", bench::megabytesAddedSince(base), "MB");
         std::printf("    %zu divisors below n\n", divisors);
     }
     form.subClearResults();
