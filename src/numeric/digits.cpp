@@ -7,7 +7,22 @@
 namespace {
 constexpr std::uint64_t kTenPow19 = 10000000000000000000ULL;
 constexpr int kMaxDigits64 = 20;
+
+int digitCount64(std::uint64_t value)
+{
+    int digits = 1;
+    for (std::uint64_t power = 10; digits < kMaxDigits64 && value >= power; power *= 10)
+        ++digits;
+    return digits;
+}
 }  // namespace
+
+int digitCount(uint128 value)
+{
+    if (value <= std::numeric_limits<std::uint64_t>::max())
+        return digitCount64(static_cast<std::uint64_t>(value));
+    return 19 + digitCount(value / kTenPow19);
+}
 
 void appendDigits(std::string &out, uint128 value)
 {

@@ -1,29 +1,12 @@
 #include "ui/line_list_model.h"
 
 #include <QMetaObject>
-#include <cstdint>
 #include <string>
 
 #include "numeric/digits.h"
 
 namespace {
 QString latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-constexpr std::uint64_t kTenPow19 = 10000000000000000000ULL;
-
-int digitCount(std::uint64_t value)
-{
-    int digits = 1;
-    for (std::uint64_t power = 10; digits < 20 && value >= power; power *= 10)
-        ++digits;
-    return digits;
-}
-
-int digitCount(uint128 value)
-{
-    return value <= UINT64_MAX ? digitCount(static_cast<std::uint64_t>(value))
-                               : 19 + digitCount(static_cast<std::uint64_t>(value / kTenPow19));
-}
 }  // namespace
 
 int LineListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : announced_; }

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "numeric/decimal_reference.h"
+#include "numeric/digits.h"
 
 namespace ref = decimal_reference;
 
@@ -182,3 +183,16 @@ TEST(DoubleConversion, FifteenSignificantDigits)
 }
 
 }  // namespace
+
+// The digit count sizes the copied text of a list, so it must agree with the
+// digits written, on either side of every power of ten up to 10^29.
+TEST(Digits, CountAgreesWithTheDigitsWritten)
+{
+    uint128 power = 1;
+    for (int exponent = 0; exponent <= 29; ++exponent, power *= 10)
+        for (const uint128 value : {power - 1, power, power + 1}) {
+            std::string digits;
+            appendDigits(digits, value);
+            EXPECT_EQ(digitCount(value), static_cast<int>(digits.size())) << digits;
+        }
+}
