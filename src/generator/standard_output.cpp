@@ -17,9 +17,15 @@ bool outputEnded = false;
 int failedWith = 0;
 
 // Ends the program as Ctrl+C does by default, so that the shell sees it.
+// Inside the handler SIGINT is blocked, and a raised one would wait for the
+// handler to return: it is unblocked first.
 [[noreturn]] void endByInterrupt()
 {
     std::signal(SIGINT, SIG_DFL);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
     std::raise(SIGINT);
     _exit(128 + SIGINT);
 }

@@ -253,21 +253,40 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    // Ctrl+C ends an endless list as the signal does, after a whole line.
+    // Ctrl+C ends the program as the signal does, never inside a line: in the
+    // middle of an endless list, and while it waits for the next number.
+    void interruptEndsAfterAWholeLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("outputBefore");  // read before Ctrl+C
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("endless list") << QStringList{"--generate", "100000000000", "--above"} << QByteArray()
+                                      << QByteArray(1000000, 'x') << QByteArray(" 100000000003   ;    3\n");
+        QTest::newRow("waiting for a number") << QStringList{"--quick"} << QByteArray("91\n")
+                                              << QByteArray("Certified Composite\nFactor found: 7\nClick Analyze for prime factors\n\n")
+                                              << QByteArray("Certified Composite\n");
+    }
     void interruptEndsAfterAWholeLine()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, outputBefore);
+        QFETCH(QByteArray, start);
         QProcess program;
         program.setProcessEnvironment(withoutDisplay());
-        program.start(ZORVELAN_EXECUTABLE, {"--generate", "100000000000", "--above"});
+        program.start(ZORVELAN_EXECUTABLE, arguments);
+        program.write(input);
         QByteArray out;
-        while (out.size() < 1000000 && program.waitForReadyRead(-1))
+        while (out.size() < outputBefore.size() && program.waitForReadyRead(-1))
             out += program.readAllStandardOutput();
         ::kill(static_cast<pid_t>(program.processId()), SIGINT);
         QVERIFY(program.waitForFinished(-1));
         out += program.readAllStandardOutput();
         QCOMPARE(program.exitStatus(), QProcess::CrashExit);
-        QVERIFY(out.endsWith('\n'));
-        QVERIFY(out.startsWith(" 100000000003   ;    3\n"));
+        QVERIFY(out.endsWith('\n') && out.startsWith(start));
+        if (!input.isEmpty())
+            QCOMPARE(out, outputBefore);
     }
 };
 
