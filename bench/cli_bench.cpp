@@ -19,6 +19,7 @@
 #include <sys/resource.h>
 
 #include "bench.h"
+#include "bench_window.h"
 #include "core/neighbour_table.h"
 #include "ui/form1.h"
 #include "ui/line_list_view.h"
@@ -127,11 +128,7 @@ void cliSection()
     QTemporaryDir folder;
     const QString out = folder.filePath("out.txt");
     Form1 form;
-    form.endProgram = [] {};
-    form.listFolder = folder.path();
-    form.openInViewer = [](const QString &) {};
-    form.show();
-    QCoreApplication::processEvents();
+    bench::showWindow(form, folder.path());
 
     // (c) first, so that the largest child's peak memory is its own; the
     // window's peak is taken in its first round, before its lists have been

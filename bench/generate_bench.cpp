@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "bench.h"
+#include "bench_window.h"
 #include "generator/list_file.h"
 #include "primes/prime_source.h"
 #include "ui/line_list_view.h"
@@ -173,11 +174,7 @@ void generateSection()
 {
     QTemporaryDir folder;
     Form1 form;
-    form.endProgram = [] {};
-    form.listFolder = folder.path();
-    form.openInViewer = [](const QString &) {};
-    form.show();
-    QCoreApplication::processEvents();
+    bench::showWindow(form, folder.path());
 
     // (a) and (b) take turns, so that a busy spell of the machine hits both.
     BareRun bare;
