@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/flint_thread.h"
+
 namespace core {
 namespace {
 
@@ -73,7 +75,11 @@ StretchPool::StretchPool(unsigned workers, std::uint64_t stretchCount, Scan scan
       lookAhead_(kLookAheadPerWorker * std::uint64_t(workers))
 {
     for (unsigned i = 0; i < workers && i < stretchCount; ++i)
-        workers_.emplace_back([this](const std::stop_token &stop) { work(stop); });
+        workers_.emplace_back([this](const std::stop_token &stop) {
+            // The scans factorise, and a pool's workers end with its run.
+            const FlintThreadCleanup flintCleanup;
+            work(stop);
+        });
 }
 
 StretchPool::~StretchPool()

@@ -1,0 +1,9 @@
+#include "core/flint_thread.h"
+
+#include <flint/flint.h>
+
+namespace core {
+
+FlintThreadCleanup::~FlintThreadCleanup() { flint_cleanup(); }
+
+}  // namespace core
