@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
 
 #include "ui/form1.h"
 
@@ -17,5 +20,22 @@ inline void showWindow(Form1 &form, const QString &folder)
     form.show();
     QCoreApplication::processEvents();
 }
+
+// Clicks OK on every message box the window shows.
+class OkClicker {
+public:
+    OkClicker()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                box->button(QMessageBox::Ok)->click();
+        });
+        timer_.start();
+    }
+
+private:
+    QTimer timer_;
+};
 
 }  // namespace bench

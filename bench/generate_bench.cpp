@@ -79,23 +79,6 @@ BareRun bareSourceLoop(const QString &after, std::uint64_t count)
     return run;
 }
 
-// Clicks OK on every message box the window shows.
-class OkClicker {
-public:
-    OkClicker()
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                box->button(QMessageBox::Ok)->click();
-        });
-        timer_.start();
-    }
-
-private:
-    QTimer timer_;
-};
-
 // The longest stretch without handled events while a run goes on: a 1 ms
 // timer can only fire when events are handled.
 class EventGaps {
@@ -133,7 +116,7 @@ FormRun generate(Form1 &form, const QString &number, bool toFile, bool openEnded
         form.Form_KeyDown(Qt::Key_Control);
     if (openEnded)
         form.Form_KeyDown(Qt::Key_Shift);
-    OkClicker answers;
+    bench::OkClicker answers;
     EventGaps gaps;
     const double start = bench::threadSeconds();
     const auto wallStart = bench::Clock::now();
