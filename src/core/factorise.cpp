@@ -136,11 +136,13 @@ struct EcmRound {
     mp_limb_t b1;
     mp_limb_t b2;
 };
+// clang-format off
 constexpr std::array<EcmRound, 5> kEcmRounds{{{4, 150, 3750},
                                                {4, 300, 7500},
                                                {4, 600, 15000},
                                                {4, 1000, 25000},
                                                {4, 1000, 25000}}};
+// clang-format on
 // One try of Brent's rho (about 0.5 ms) finds most factors below about 10^6.
 constexpr mp_limb_t kRhoIterations = 2048;
 

@@ -32,44 +32,83 @@ public:
     ~Form1() override;
 
     // ---- Controls (objectName equals the member name) ----
-    QLineEdit *Text1 = nullptr;
-    LineListView *List1 = nullptr;
-    QPushButton *cmdTest = nullptr;
-    QPushButton *cmdAnalyze = nullptr;
-    QPushButton *cmdList = nullptr;
+    // The entry, the results and the commands.
+    QLineEdit *Text1 = nullptr;         // the number entered, or the grey prompt
+    LineListView *List1 = nullptr;      // results: factors, divisors, primes, messages
+    QPushButton *cmdTest = nullptr;     // Quick Test
+    QPushButton *cmdAnalyze = nullptr;  // Analyze
+    QPushButton *cmdList = nullptr;     // Generate
+    // "Result": the verdict line.
     QGroupBox *Frame2 = nullptr;
-    QLabel *Label1 = nullptr;
+    QLabel *Label1 = nullptr;  // "… is Prime", "Certified Composite", "Probable Prime (…)", "N Primes"
+    // The right-hand panel: "Divisor Ratios" for Quick Test and Analyze,
+    // "Intervals" for Generate.
     QGroupBox *Frame1 = nullptr;
-    QLabel *lbCR = nullptr;
-    QLabel *Label14 = nullptr;
-    QLabel *lbLow = nullptr;
-    QLabel *Label12 = nullptr;
-    QLineEdit *lbNo = nullptr;
-    QLabel *lbOf = nullptr;
+    QLabel *lbCR = nullptr;     // the latest ratio tried (its divisor in the tooltip)
+    QLabel *Label14 = nullptr;  // "Smallest:", shown for Generate only
+    QLabel *lbLow = nullptr;    // the smallest interval, for Generate only
+    QLabel *Label12 = nullptr;  // caption: "Best:", "Best nonfactors:" or "Largest:"
+    QLineEdit *lbNo = nullptr;  // the best divisor, or the largest interval
+    QLabel *lbOf = nullptr;     // "(of N)": how many records the list holds
+    // The best ratio; for Generate the prime that ends the largest interval,
+    // or the candidate reached while a file is written.
     QLabel *lbLMO = nullptr;
-    LineListView *lsLMO = nullptr;
+    LineListView *lsLMO = nullptr;  // the records, newest first, or the intervals
+    // The status line.
     QGroupBox *Frame3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label13 = nullptr;
+    QLabel *Label4 = nullptr;   // progress and the end of a run: "Evaluating: 40% complete. …"
+    QLabel *Label13 = nullptr;  // "Start time: …", then "Elapsed time: …"
 
     // ---- Run-state ----
+    // The commands and their computations share these; subResetState()
+    // clears most of them when a command ends (not during a series test).
+    //
+    // Factor-search mode: the engine returns at the first divisor instead of
+    // going on to the divisor report. Set for Quick Test and Analyze's factor search.
     bool blPrimeFactors = false;
+    // Set with blList while Generate runs; nothing reads it but the tests.
     bool blPrimeList = false;
+    // No divisor of the number under test is known yet; the factor search
+    // clears it once it divides one out. The engine sets it again at a
+    // divisor, so that a search that stops there lists no factors.
     bool blPrime = false;
+    // Esc was pressed during a run (or the window closes): every loop stops
+    // at its next test. Cleared when a command starts and by whoever reports
+    // "Process interrupted by user.".
     bool blEsc = false;
+    // Set while the factor search runs.
     bool blFactorize = false;
+    // Set while Quick Test runs (also each test of a series).
     bool blTest = false;
+    // Set while Generate runs.
     bool blList = false;
+    // Set while Analyze runs.
     bool blAnalyze = false;
+    // The engine has found a divisor: progress no longer rates the number
+    // "Probable Prime".
     bool blEven = false;
+    // Set when the divisor report has ended; the engine clears it at once.
     bool blEnd = false;
+    // Stop request: Quick Test's cut-off was reached, or it found a factor.
+    // The engine and the factor search leave their loops.
     bool blExit = false;
+    // Ctrl is held: Generate writes the list file (read at the click). Any
+    // key release clears it; while it is held the latest ratio is not shown.
     bool blPrint = false;
+    // Shift is held (or the entry-2 question was answered OK): Generate lists
+    // the primes above the entry. Any key release clears it.
     bool blPlus = false;
+    // Set while a command runs; a second click is ignored.
     bool blRunning = false;
+    // Z is held: the list file's lines written meanwhile have no interval.
     bool blNoIntervals = false;
+    // Set while the ratio list's series test runs: its Quick Tests keep the
+    // results and the run-state, add only the primes' lines, and count them in dv.
     bool blDiv = false;
+    // A prime was counted in a series test.
     bool blPCD = false;
+    // The last test certified the number prime; Quick Test then does not ask
+    // for Analyze to certify it.
     bool blCert = false;
     // Esc ended the factor search; Analyze then runs no divisor pass.
     bool blFactorsInterrupted = false;
@@ -77,16 +116,16 @@ public:
     // command, message box or viewer starts any more.
     bool blClosing = false;
 
-    double LMO = 0;
-    double LFO = 0;
-    double pc = 0;
-    double nct = 0;
-    DecimalNum lcn;          // previous prime during generation, exact
-    double lastlimit = 0;
-    qint32 lastlcn = 0;
-    qint32 prevlcn = 0;
-    qint32 lowlcn = 0;
-    qint16 dv = 0;
+    double LMO = 0;        // best ratio (fraction) of the engine's loop; 1 before the first record
+    double LFO = 0;        // best nonfactor's fraction in the divisor report; 1 before the first
+    double pc = 0;         // progress calls between updates for the current range; 0: none shown
+    double nct = 0;        // progress calls since the last update
+    DecimalNum lcn;        // previous prime during generation, exact
+    double lastlimit = 0;  // the largest range progress has set pc up for in this command
+    qint32 lastlcn = 0;    // largest interval of the Generate run so far
+    qint32 prevlcn = 0;    // largest interval already shown in the panel
+    qint32 lowlcn = 0;     // smallest interval so far (1000 before the first)
+    qint16 dv = 0;         // primes counted by the series test
 
     // ---- Seams for tests ----
     // How the program ends when the window closes: by default the application

@@ -53,6 +53,7 @@ struct Row {
 void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
 
 const uint128 kH1 = 963761198400ull, kH2 = 897612484786617600ull, kP10 = 9999999967ull;
+// clang-format off
 const std::vector<Row> kRows = {
     {"Prime1e12p39_WalkOddOffsets", 1000000000039ull, Kind::Walk, 12345, 54321, true, false, kTight},
     {"Prime1e12p39_WalkOddOffsetsLoose", 1000000000039ull, Kind::Walk, 12345, 54321, true, false, kLoose},
@@ -66,6 +67,7 @@ const std::vector<Row> kRows = {
     {"HighlyComposite963761198400p1_Walk", kH1 + 1, Kind::Walk, 100000, kToEnd, true, false, kTight},
     {"HighlyComposite897612484786617600p1_WalkEnd", kH2 + 1, Kind::Walk, 1900000, kToEnd, true, false, 200, kLast},
 };
+// clang-format on
 
 class JumpEqualsScan : public testing::TestWithParam<Row> {};
 

@@ -36,9 +36,11 @@ struct OperandSource {
 
     uint128 coefficient()
     {
+        // clang-format off
         static const uint128 special[] = {0, 1, 2, 3, 5, 7, 10, kMax, kMax - 1, kMax / 2, kMax / 2 + 1, kMax / 10,
             pow10(28), pow10(28) - 1, pow10(28) + 1, pow10(28) - 2, 5 * pow10(27), pow10(29) / 3, uint128(1) << 64,
             (uint128(1) << 64) - 1, uint128(1) << 53, (uint128(1) << 53) + 1};
+        // clang-format on
         const auto bits = unsigned(below(97));
         switch (below(4)) {
         case 0: return special[below(std::size(special))];
@@ -110,11 +112,13 @@ TEST(DecimalNum, EdgesOfTheLimitsAndRounding)
 
 TEST(DecimalNum, ParsesText)
 {
+    // clang-format off
     const std::pair<std::string, const char *> rows[] = {
         {"  -012.50\t", "-1250e-2"}, {"+.5", "+5e-1"}, {"5.", "+5e-0"}, {"-0.00", "+0e-2"},
         {"79228162514264337593543950336", "Overflow"}, {"79228162514264337593543950335.5", "Overflow"},
         {std::string(100000, '9'), "Overflow"}, {"0." + std::string(100000, '9'), "+10000000000000000000000000000e-28"},
         {std::string("1\0" "2", 3), "Type mismatch"}};
+    // clang-format on
     for (const auto &[text, result] : rows)
         EXPECT_EQ(outcome([&t = text] { return DecimalNum::fromText(t); }), result) << text.substr(0, 40);
     for (const char *garbage : {"", "  ", "-", ".", "-.", "1.2.3", "1e5", "12a", "1,000", "--1", "1 2", "- 1"})
@@ -135,6 +139,7 @@ TEST(DecimalNum, ParsesText)
 
 TEST(DecimalNum, TextForms)
 {
+    // clang-format off
     const std::tuple<const char *, int, const char *> rows[] = {  // places 0: signed text, -1: trimmed
         {"0.2", 0, " .2"}, {"-3.50", 0, "-3.5"}, {"0.000", 0, " 0"}, {"-0.2", -1, "-.2"}, {"7", -1, "7"},
         {"79228162514264337593543950335", 0, " 79228162514264337593543950335"},
@@ -142,6 +147,7 @@ TEST(DecimalNum, TextForms)
         // More places than the pattern: round half to even, carrying into the whole part.
         {"0.00000000000000000005", 19, ".0000000000000000000"}, {"0.00000000000000000015", 19, ".0000000000000000002"},
         {"0.99999999999999999999", 19, "1.0000000000000000000"}};
+    // clang-format on
     for (const auto &[text, places, form] : rows) {
         const DecimalNum v = DecimalNum::fromText(text);
         EXPECT_EQ(places > 0 ? v.fixedPattern(places, '.') : places == 0 ? v.signedText() : v.trimmedText(), form) << text;
@@ -153,12 +159,14 @@ TEST(DecimalNum, TextForms)
 // Doubles as text and as DecimalNum: both keep 15 significant digits.
 TEST(DoubleConversion, FifteenSignificantDigits)
 {
+    // clang-format off
     const std::tuple<double, char, const char *> rows[] = {  // s signed, t trimmed, p plain with ',', d fromDouble
         {-0.0, 's', " 0"}, {-1e15, 's', "-1E+15"}, {999999999999999.9, 's', " 1E+15"},
         {1234567890123456.0, 's', " 1.23456789012346E+15"}, {1e-5, 's', " .00001"}, {1.5e-7, 's', " 1.5E-07"},
         {-0.2, 't', "-.2"}, {7, 't', "7"}, {-0.25, 'p', "-0,25"}, {1234567890123456.0, 'p', "1,23456789012346E+15"},
         {1e-7, 'p', "1E-07"}, {1e100, 'p', "1E+100"}, {-0.0, 'd', "+0e-0"}, {999999999999999.9, 'd', "+1000000000000000e-0"},
         {INFINITY, 'd', "Overflow"}, {NAN, 'd', "Overflow"}};
+    // clang-format on
     for (const auto &[value, form, text] : rows)
         EXPECT_EQ(form == 's' ? signedText(value) : form == 't' ? trimmedText(value) : form == 'p' ? plainText(value, ',')
                   : outcome([v = value] { return DecimalNum::fromDouble(v); }), text) << value;

@@ -104,6 +104,7 @@ private slots:
         init();
         const QFontMetrics statusMetrics = control("Label13")->fontMetrics();
         const QString startTime = "Start time: " + widestTimeOfDay(QLocale::system(), statusMetrics);
+        // clang-format off
         QTest::newRow("entry: 28 widest digits") << "Text1" << digits("Text1", 28) << "" << "";
         QTest::newRow("result: composite") << "Label1" << digits("Label1", 28) + " is Composite" << "" << "";
         QTest::newRow("result: composite, 27 digits") << "Label1" << digits("Label1", 27) + " is Composite" << "" << "";
@@ -122,6 +123,7 @@ private slots:
         QTest::newRow("time: start, 12-hour clock")
             << "Label13" << "Start time: " + widestTimeOfDay(QLocale(QLocale::English, QLocale::UnitedStates), statusMetrics)
             << "" << "";
+        // clang-format on
         cleanup();
     }
 
