@@ -65,7 +65,7 @@ def wait_for_end(entry, status_line):
         time.sleep(0.5)
         try:
             status = status_line.name
-            idle = entry.getState().contains(pyatspi.STATE_EDITABLE)
+            idle = not entry.getState().contains(pyatspi.STATE_READ_ONLY)
         except GLib.GError:
             last = None
             continue
