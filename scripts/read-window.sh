@@ -8,7 +8,8 @@
 # list with its items, and with --keys types the keys (xdotool names, e.g.
 # Up,Tab) and prints the focus and selection events a reader hears.
 # With --wait it reads once the pressed command has ended, however long the
-# run takes, instead of one second after the press.
+# run takes, instead of one second after the press; --all-items prints every
+# item of the lists instead of the first 40 and the last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${ZORVELAN_READ_SESSION:-}" ]; then
@@ -18,7 +19,7 @@ fi
 
 reader_args=()
 while [ $# -gt 1 ] && [[ "$1" == --* ]]; do
-  if [ "$1" = --wait ]; then reader_args+=("$1"); shift; continue; fi
+  if [[ "$1" == --wait || "$1" == --all-items ]]; then reader_args+=("$1"); shift; continue; fi
   reader_args+=("$1" "$2"); shift 2
 done
 

@@ -29,18 +29,19 @@ def describe(node):
     return "%s %r%s" % (node.getRoleName(), node.name, description)
 
 
-def show(node, depth=0):
+def show(node, all_items, depth=0):
     indent = "  " * depth
     print("%s%s children=%d %s" % (indent, describe(node), node.childCount, states(node)))
     if node.getRoleName() == "list":
         count = node.childCount
-        rows = list(range(min(count, ITEMS_SHOWN))) + ([count - 1] if count > ITEMS_SHOWN else [])
+        shown = count if all_items else ITEMS_SHOWN
+        rows = list(range(min(count, shown))) + ([count - 1] if count > shown else [])
         for row in rows:
             item = node.getChildAtIndex(row)
             print("%s  [%d] %s index=%d %s" % (indent, row, describe(item), item.getIndexInParent(), states(item)))
         return
     for child in node:
-        show(child, depth + 1)
+        show(child, all_items, depth + 1)
 
 
 def find(app, role, name):
@@ -95,6 +96,7 @@ def main():
     parser.add_argument("--press", help="button to press first: Quick Test, Analyze or Generate")
     parser.add_argument("--keys", help="keys to type afterwards, comma-separated xdotool names")
     parser.add_argument("--wait", action="store_true", help="read once the pressed command has ended")
+    parser.add_argument("--all-items", action="store_true", help="print every item of the lists, not the first and last")
     args = parser.parse_args()
     app = application("zorvelan")
     if args.press:
@@ -106,7 +108,7 @@ def main():
             wait_for_end(entry, status_line)
         else:
             time.sleep(1)
-    show(app)
+    show(app, args.all_items)
     if args.keys:
         type_keys(args.keys.split(","))
 
