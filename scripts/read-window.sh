@@ -7,6 +7,9 @@
 # action, prints every object with its role, name and child count, each
 # list with its items, and with --keys types the keys (xdotool names, e.g.
 # Up,Tab) and prints the focus and selection events a reader hears.
+# With --wait it reads once the pressed command has ended, however long the
+# run takes, instead of one second after the press; --all-items prints every
+# item of the lists instead of the first 40 and the last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${ZORVELAN_READ_SESSION:-}" ]; then
@@ -15,7 +18,10 @@ if [ -z "${ZORVELAN_READ_SESSION:-}" ]; then
 fi
 
 reader_args=()
-while [ $# -gt 1 ] && [[ "$1" == --* ]]; do reader_args+=("$1" "$2"); shift 2; done
+while [ $# -gt 1 ] && [[ "$1" == --* ]]; do
+  if [[ "$1" == --wait || "$1" == --all-items ]]; then reader_args+=("$1"); shift; continue; fi
+  reader_args+=("$1" "$2"); shift 2
+done
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &

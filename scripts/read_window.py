@@ -25,28 +25,54 @@ def states(node):
 
 
 def describe(node):
-    return "%s %r" % (node.getRoleName(), node.name)
+    description = " description=%r" % node.description if node.description else ""
+    return "%s %r%s" % (node.getRoleName(), node.name, description)
 
 
-def show(node, depth=0):
+def show(node, all_items, depth=0):
     indent = "  " * depth
     print("%s%s children=%d %s" % (indent, describe(node), node.childCount, states(node)))
     if node.getRoleName() == "list":
         count = node.childCount
-        rows = list(range(min(count, ITEMS_SHOWN))) + ([count - 1] if count > ITEMS_SHOWN else [])
+        shown = count if all_items else ITEMS_SHOWN
+        rows = list(range(min(count, shown))) + ([count - 1] if count > shown else [])
         for row in rows:
             item = node.getChildAtIndex(row)
             print("%s  [%d] %s index=%d %s" % (indent, row, describe(item), item.getIndexInParent(), states(item)))
         return
     for child in node:
-        show(child, depth + 1)
+        show(child, all_items, depth + 1)
+
+
+def find(app, role, name):
+    found = pyatspi.findDescendant(app, lambda n: n.getRoleName() == role and n.name == name)
+    if found is None:
+        raise SystemExit("no %s %r" % (role, name))
+    return found
 
 
 def press(app, button):
-    found = pyatspi.findDescendant(app, lambda n: n.getRoleName() == "push button" and n.name == button)
-    if found is None:
-        raise SystemExit("no button %r" % button)
-    found.queryAction().doAction(0)
+    find(app, "push button", button).queryAction().doAction(0)
+
+
+def wait_for_end(entry, status_line):
+    """Waits until the pressed command has ended. Every run ends with a status,
+    and the entry box, locked while a command runs, takes input again in the
+    same step in which the commands take clicks again. The status must then
+    read the same twice in a row. A busy window may answer late: a call that
+    times out is asked again."""
+    last = None
+    while True:
+        time.sleep(0.5)
+        try:
+            status = status_line.name
+            idle = not entry.getState().contains(pyatspi.STATE_READ_ONLY)
+        except GLib.GError:
+            last = None
+            continue
+        if status and idle and status == last:
+            return
+        last = status if idle else None
 
 
 def type_keys(keys):
@@ -69,12 +95,20 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--press", help="button to press first: Quick Test, Analyze or Generate")
     parser.add_argument("--keys", help="keys to type afterwards, comma-separated xdotool names")
+    parser.add_argument("--wait", action="store_true", help="read once the pressed command has ended")
+    parser.add_argument("--all-items", action="store_true", help="print every item of the lists, not the first and last")
     args = parser.parse_args()
     app = application("zorvelan")
     if args.press:
+        # Found while the lists are empty: a search later would walk their items.
+        entry = find(app, "text", "Number")
+        status_line = find(app, "panel", "Status")[0]
         press(app, args.press)
-        time.sleep(1)
-    show(app)
+        if args.wait:
+            wait_for_end(entry, status_line)
+        else:
+            time.sleep(1)
+    show(app, args.all_items)
     if args.keys:
         type_keys(args.keys.split(","))
 

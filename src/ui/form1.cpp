@@ -59,6 +59,7 @@ Form1::Form1(QWidget *parent)
 
     installAccessibility();
     buildControls();
+    describeControls(*this);
     connectHandlers();
     Form_Load();
 }

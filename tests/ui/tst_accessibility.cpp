@@ -9,6 +9,7 @@ namespace {
 
 QAccessibleInterface *accessible(QObject *control) { return QAccessible::queryAccessibleInterface(control); }
 QString nameOf(QObject *control) { return accessible(control)->text(QAccessible::Name); }
+QString descriptionOf(QObject *control) { return accessible(control)->text(QAccessible::Description); }
 
 }  // namespace
 
@@ -119,6 +120,53 @@ private slots:
                 QVERIFY2(nameOf(label) == label->text(), qPrintable(after + ": " + label->objectName() + " " + nameOf(label)));
         }
         QCOMPARE(form->Frame1->title(), "Intervals");
+    }
+
+    // Every value field on show says what it holds in the panel's layout of
+    // the moment, also when a command rearranges the panel again; the result
+    // line names the number its verdict is about, the latest ratio its divisor
+    // once it shows one. The status frame is named, and Generate keeps its
+    // tooltip as Qt gives it, for its description.
+    void valueFieldsAreDescribedForThePanelsLayout()
+    {
+        using Descriptions = QMap<QString, QString>;
+        const Descriptions always{
+            {"Text1", "whole number from 2, up to 28 digits"},
+            {"Label4", "progress and status"},
+            {"Label13", "start or elapsed time"},
+        };
+        struct Step { const char *command, *number; Descriptions fields; };
+        const Step steps[]{
+            {"cmdList", "1000", {{"Label1", "result"}, {"lbLow", "smallest interval"}, {"lbNo", "largest interval"},
+                                 {"lbOf", "unused for intervals"}, {"lbLMO", "prime after the largest interval"}}},
+            {"cmdAnalyze", "360", {{"Label1", "result for 360"}, {"lbCR", "fraction of the latest quotient"},
+                                   {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
+                                   {"lbLMO", "fraction of the best divisor"}}},
+            {"cmdTest", "97", {{"Label1", "result for 97"}, {"lbCR", "fraction of the latest quotient"},
+                               {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
+                               {"lbLMO", "fraction of the best divisor"}}},
+            {"cmdTest", "1000000007", {{"Label1", "result for 1000000007"},
+                                       {"lbCR", "fraction of the latest quotient, divisor %1"},
+                                       {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
+                                       {"lbLMO", "fraction of the best divisor"}}},
+        };
+        const QStringList captions{"Label12", "Label14"};
+        for (const Step &step : steps) {
+            ui->run(form->findChild<QPushButton *>(step.command), step.number);
+            Descriptions expected = step.fields;
+            expected.insert(always);
+            // The divisor of the latest quotient, which the ratio's tooltip shows.
+            if (expected.value("lbCR").contains("%1"))
+                expected["lbCR"] = expected["lbCR"].arg(form->lbCR->toolTip().trimmed());
+            Descriptions read;
+            for (QWidget *field : form->findChildren<QWidget *>())
+                if ((qobject_cast<QLabel *>(field) || qobject_cast<QLineEdit *>(field)) && field->isVisible() &&
+                    !captions.contains(field->objectName()))
+                    read.insert(field->objectName(), descriptionOf(field));
+            QCOMPARE(read, expected);
+        }
+        QCOMPARE(nameOf(form->Frame3), "Status");
+        QCOMPARE(descriptionOf(form->cmdList), form->cmdList->toolTip());
     }
 };
 
