@@ -1,16 +1,18 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <primesieve.hpp>
-#include <vector>
 
 #include "numeric/uint128.h"
+#include "primes/prime_proof.h"
+#include "primes/proof_pool.h"
 
 // Consecutive primes, each one certain, for the whole range of the number
 // type. From a start below 2^40 they come from a segmented sieve of
 // Eratosthenes (up to 2^64); otherwise, and above 2^64, every candidate that
-// survives sieving by small primes is proven prime.
+// survives sieving by small primes is proven prime, on as many threads as
+// the trial division uses (ZORVELAN_THREADS or one per core).
 namespace primes {
 
 // The largest number a source reaches: the number type's limit, 2^96 - 1.
@@ -21,26 +23,6 @@ inline constexpr uint128 kLimit = (uint128(1) << 96) - 1;
 inline constexpr std::uint64_t kLargestSieveStart = std::uint64_t(1) << 40;
 // Where the sieve's range ends and proving takes over.
 inline constexpr std::uint64_t kLastPrimeBelowTwoTo64 = 18446744073709551557ULL;  // 2^64 - 59
-
-// True only when n is proven prime. A number that passes probable-prime
-// tests but cannot be proven is refused.
-bool isProvenPrime(uint128 n);
-
-// Odd numbers above 2^64 in a window, those with a small prime factor
-// struck out; the rest are proven one by one as they are asked for.
-class ProvenWindow {
-public:
-    // The first prime greater than `after`, or 0 when there is none up to
-    // kLimit; `after` is at least 2^20.
-    uint128 nextAbove(uint128 after);
-
-private:
-    void sieveFrom(uint128 firstOdd);
-
-    std::vector<std::uint32_t> smallPrimes_;
-    std::vector<bool> struckOut_;
-    uint128 base_ = 0;  // the window's first odd number; entry i is base_ + 2i
-};
 
 // Every prime greater than a start, in increasing order, up to kLimit.
 class PrimeSource {
@@ -69,7 +51,7 @@ private:
     bool sieving_;
     uint128 last_;
     primesieve::iterator sieve_;
-    ProvenWindow window_;
+    std::unique_ptr<ProofPool> proofs_;  // from the first proven prime on
 };
 
 }  // namespace primes
