@@ -101,6 +101,4 @@ bool isProvenPrime(uint128 n)
     return fmpz_is_prime(number.get()) == 1;
 }
 
-FlintThreadCleanup::~FlintThreadCleanup() { flint_cleanup(); }
-
 }  // namespace primes

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <pthread.h>
 
+#include "core/flint_thread.h"
 #include "primes/prime_proof.h"
 
 namespace primes {
@@ -35,7 +36,7 @@ ProofPool::ProofPool(uint128 after, uint128 limit, unsigned workers)
     const SignalsBlocked blocked;
     for (unsigned i = 0; i < workers; ++i)
         workers_.emplace_back([this](const std::stop_token &stop) {
-            const FlintThreadCleanup cleanup;
+            const core::FlintThreadCleanup cleanup;
             work(stop);
         });
 }
