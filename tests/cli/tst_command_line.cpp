@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "cli/command_line.h"
 #include "generator/list_folder.h"
-#include "ui/command_line.h"
 #include "ui/form1.h"
 
 class CommandLineTest : public QObject {

@@ -1,4 +1,4 @@
-#include "ui/command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
