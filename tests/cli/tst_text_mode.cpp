@@ -10,35 +10,9 @@
 #include "generator/list_file.h"
 #include "primes/prime_source.h"
 #include "support/form_driver.h"
+#include "support/program_run.h"
 
 namespace {
-
-struct Run {
-    int status = -1;
-    bool signalled = false;
-    QByteArray out, err;
-};
-
-QProcessEnvironment withoutDisplay()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(name);
-    return environment;
-}
-
-Run run(const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess program;
-    program.setProcessEnvironment(withoutDisplay());
-    program.start(ZORVELAN_EXECUTABLE, arguments);
-    program.write(input);
-    program.closeWriteChannel();
-    if (!program.waitForFinished(-1))
-        return {};
-    return {program.exitCode(), program.exitStatus() == QProcess::CrashExit, program.readAllStandardOutput(),
-            program.readAllStandardError()};
-}
 
 uint128 parse(const QString &digits) { return DecimalNum::fromText(digits.toStdString()).coefficient(); }
 
