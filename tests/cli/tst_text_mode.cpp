@@ -135,6 +135,7 @@ private slots:
         refused("two numbers", {"--generate", "5", "7"}, 2, "--generate takes one number");
         refused("two modes", {"--analyze", "--quick", "5"}, 2, "give one of --analyze, --quick and --generate");
         refused("--no-intervals with --analyze", {"--analyze", "5", "--no-intervals"}, 2, "go with --generate");
+        refused("--json without a mode", {"--json", "5"}, 2, "--json goes with --analyze, --quick or --generate");
         refused("the window, with no display", {"360"}, 1,
                 "zorvelan: no display for the window: DISPLAY and WAYLAND_DISPLAY are not set.\n"
                 "Without a display, --analyze, --quick and --generate give text output; see 'zorvelan --help'.\n");
