@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "ui/form1.h"
 #include "ui/line_list_view.h"
