@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <cstdio>
 #include <cstdlib>
-
 #include <unistd.h>
 
 #include "cli/output.h"
