@@ -5,7 +5,9 @@
 // with the most divisors into a file against the window's Analyze of it.
 // The program's start is part of each text-mode time. Each checks that the
 // text mode printed what the window shows or writes; (c) also gives the peak
-// memory that the run adds in the window and in the text mode.
+// memory that the run adds in the window and in the text mode. The JSON form
+// against the text form: (d) --analyze --json of the number with the most
+// divisors, with its peak memory, and (e) --generate 10^8 --json into a file.
 
 #include <QApplication>
 #include <QFile>
@@ -123,6 +125,65 @@ void reportRatio(const char *what, double text, double window, bool same)
     bench::report("    text mode / window", text / window, "");
 }
 
+// The peak memory of one run of the program, output to `outPath`: its
+// VmHWM, read while it runs (its rusage would also count the parent's memory,
+// which the child shares until it starts the program).
+double peakMegabytesOfRun(const QStringList &arguments, const QString &outPath)
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    program.setProcessEnvironment(environment);
+    program.setStandardOutputFile(outPath);
+    program.start(QStringLiteral(ZORVELAN_EXECUTABLE), arguments);
+    program.closeWriteChannel();
+    QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
+    double peak = 0;
+    while (!program.waitForFinished(20)) {
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peak = std::max(peak, line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0);
+        status.close();
+    }
+    return peak;
+}
+
+// One JSON line a report or a prime, as many as the text form has reports
+// or lines.
+qint64 jsonLineCount(const QString &path) { return contentsOf(path).count("}\n"); }
+
+void jsonSection(const QString &out)
+{
+    const std::vector<double> most = bench::bestOfRounds(
+        {[&] { return runText({"--analyze", "--json", kMostDivisors}, out).seconds; },
+         [&] { return runText({"--analyze", kMostDivisors}, out).seconds; }},
+        2);
+    const double textPeak = peakMegabytesOfRun({"--analyze", kMostDivisors}, out);
+    const double jsonPeak = peakMegabytesOfRun({"--analyze", "--json", kMostDivisors}, out);
+    const QByteArray json = contentsOf(out);
+    std::printf("  (d) --analyze --json 9593805043129459383903672000 > file, best of 2%s\n",
+                json.count("\", \"") >= 6193150 ? "" : " -- DIVISORS MISSING");
+    bench::report("    text", most[1], "s");
+    bench::report("    json", most[0], "s");
+    bench::report("    json / text", most[0] / most[1], "");
+    std::printf("    peak memory of the run: text %.0f MB, json %.0f MB\n", textPeak, jsonPeak);
+
+    const std::vector<double> list = bench::bestOfRounds(
+        {[&] { return runText({"--generate", kFileEntry, "--json"}, out).seconds; },
+         [&] { return runText({"--generate", kFileEntry}, out).seconds; }},
+        3);
+    const qint64 textLines = contentsOf(out).count('\n');
+    runText({"--generate", kFileEntry, "--json"}, out);
+    std::printf("  (e) --generate 100000000 --json > file, best of 3%s\n",
+                jsonLineCount(out) == textLines ? "" : " -- LINE COUNTS DIFFER");
+    bench::report("    text", list[1], "s");
+    bench::report("    json", list[0], "s");
+    bench::report("    json / text", list[0] / list[1], "");
+}
+
 void cliSection()
 {
     QTemporaryDir folder;
@@ -149,8 +210,10 @@ void cliSection()
     const qint64 lines = contentsOf(out).count('\n');
     reportRatio("(c) --analyze 9593805043129459383903672000 > file, best of 2", most[0], most[1],
                 lines == form.List1->count() + form.lsLMO->count() + 3);
+    const double textPeak = childPeakMegabytes();
     std::printf("    %lld lines; peak memory added: window %.0f MB, text mode %.0f MB (over a run on 6)\n", lines,
-                windowAdded, childPeakMegabytes() - textBase);
+                windowAdded, textPeak - textBase);
+    jsonSection(out);
 
     const QStringList numbers = randomNumbers(100);
     QByteArray windowReports;

@@ -1,9 +1,9 @@
 #include <QCoreApplication>
 #include <QIcon>
 
+#include "cli/command_line.h"
 #include "cli/text_mode.h"
 #include "ui/application.h"
-#include "ui/command_line.h"
 #include "ui/form1.h"
 
 int main(int argc, char *argv[])

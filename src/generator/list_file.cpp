@@ -33,6 +33,7 @@ void ListFile::create(const QString &path)
             fail(old);
     }
     lineEnd_ = "\r\n";
+    format_ = nullptr;
     lines_ = 0;
     maxLines_ = kNoLimit;
     file_.setFileName(path);
@@ -41,10 +42,11 @@ void ListFile::create(const QString &path)
     buffer_.reserve(kBufferSize + 256);
 }
 
-void ListFile::openStandardOutput(std::uint64_t maxLines)
+void ListFile::openStandardOutput(std::uint64_t maxLines, LineFormat format)
 {
     closeQuietly();
     toStandardOutput_ = true;
+    format_ = format;
     lineEnd_ = "\n";
     lines_ = 0;
     maxLines_ = maxLines == 0 ? kNoLimit : maxLines;

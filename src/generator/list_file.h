@@ -50,11 +50,16 @@ public:
 
     // Replaces whatever is at `path` with a new, empty file.
     void create(const QString &path);
-    // Writes to standard output; `maxLines` 0 sets no limit.
-    void openStandardOutput(std::uint64_t maxLines);
+    using LineFormat = void (*)(std::string &out, uint128 prime, uint128 interval, LineLayout layout);
+    // Writes to standard output; `maxLines` 0 sets no limit. `format`, when
+    // given, writes each line instead of the list file's layout.
+    void openStandardOutput(std::uint64_t maxLines, LineFormat format = nullptr);
     void writeLine(uint128 prime, uint128 interval, LineLayout layout)
     {
-        appendListLine(buffer_, prime, interval, layout, lineEnd_);
+        if (format_)
+            format_(buffer_, prime, interval, layout);
+        else
+            appendListLine(buffer_, prime, interval, layout, lineEnd_);
         ++lines_;
         if (buffer_.size() >= kBufferSize)
             writeOut();
@@ -80,6 +85,7 @@ private:
     QFile file_;
     bool toStandardOutput_ = false;
     std::string_view lineEnd_ = "\r\n";
+    LineFormat format_ = nullptr;
     std::string buffer_;
     std::uint64_t lines_ = 0;
     std::uint64_t maxLines_ = kNoLimit;

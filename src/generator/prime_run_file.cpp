@@ -26,7 +26,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 void PrimeRun::saveToFile(ListFile &file)
 {
     if (form_.listToStandardOutput) {
-        file.openStandardOutput(form_.listToStandardOutput->maxPrimes);
+        file.openStandardOutput(form_.listToStandardOutput->maxPrimes, form_.listToStandardOutput->formatLine);
         writeList(file);
         return;
     }
@@ -57,11 +57,13 @@ void PrimeRun::saveToFile(ListFile &file)
 }
 
 // The primes of the run, from the interval base on, into the open file, which
-// is closed at the end.
+// is closed at the end. A bounded file goes on to N + 1 for an even N;
+// standard output ends at N, as "the primes up to N" reads.
 void PrimeRun::writeList(ListFile &file)
 {
     setBase(openEnded_ ? number_ : 0);
-    const uint128 limit = openEnded_ ? primes::kLimit : number_ % 2 == 0 ? number_ + 1 : number_;
+    const bool pastEvenEntry = number_ % 2 == 0 && !form_.listToStandardOutput;
+    const uint128 limit = openEnded_ ? primes::kLimit : pastEvenEntry ? number_ + 1 : number_;
     primes::PrimeSource source(openEnded_ ? number_ : 1, limit);
     savePrimes(file, source, limit);
     file.close();

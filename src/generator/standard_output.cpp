@@ -97,10 +97,3 @@ bool ended() { return outputEnded; }
 std::string failure() { return failedWith == 0 ? std::string() : std::strerror(failedWith); }
 
 }  // namespace standard_output
-
-bool LineBuffer::flush()
-{
-    const bool open = standard_output::write(buffer_);
-    buffer_.clear();
-    return open;
-}

@@ -21,24 +21,3 @@ bool ended();
 std::string failure();
 
 }  // namespace standard_output
-
-// Lines collected for standard output, written out whenever the buffer fills
-// and on flush(): the memory taken stays bounded however many lines pass.
-class LineBuffer {
-public:
-    LineBuffer() { buffer_.reserve(kSize + 256); }
-    // Appends `line` and a line end.
-    void append(std::string_view line)
-    {
-        buffer_ += line;
-        buffer_ += '\n';
-        if (buffer_.size() >= kSize)
-            flush();
-    }
-    // Writes out what has been collected; false once the output has ended.
-    bool flush();
-
-private:
-    static constexpr std::size_t kSize = 64 * 1024;
-    std::string buffer_;
-};

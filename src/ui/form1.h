@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "analysis/factor_entry.h"
 #include "engine/event_pump.h"
@@ -20,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class LineListView;
 class ListFile;
+enum class LineLayout;
 
 // The program's one window. It owns every control, the run-state shared by the
 // commands and computations, and all of their procedures; the procedures of
@@ -142,10 +144,13 @@ public:
                                               QMessageBox::StandardButtons buttons)>
         answerMessage;
     // Set by the text modes: a list file goes to standard output instead,
-    // with LF line ends, and asks nothing; an open-ended list stops after
-    // maxPrimes lines (0: no limit).
+    // with LF line ends, and asks nothing; a bounded list ends at the entry
+    // itself, an open-ended one after maxPrimes lines (0: no limit). Each
+    // line is written by formatLine when set, in the list file's layout
+    // otherwise.
     struct StandardOutputList {
         std::uint64_t maxPrimes = 0;
+        void (*formatLine)(std::string &out, uint128 prime, uint128 interval, LineLayout layout) = nullptr;
     };
     std::optional<StandardOutputList> listToStandardOutput;
 

@@ -10,35 +10,9 @@
 #include "generator/list_file.h"
 #include "primes/prime_source.h"
 #include "support/form_driver.h"
+#include "support/program_run.h"
 
 namespace {
-
-struct Run {
-    int status = -1;
-    bool signalled = false;
-    QByteArray out, err;
-};
-
-QProcessEnvironment withoutDisplay()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(name);
-    return environment;
-}
-
-Run run(const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess program;
-    program.setProcessEnvironment(withoutDisplay());
-    program.start(ZORVELAN_EXECUTABLE, arguments);
-    program.write(input);
-    program.closeWriteChannel();
-    if (!program.waitForFinished(-1))
-        return {};
-    return {program.exitCode(), program.exitStatus() == QProcess::CrashExit, program.readAllStandardOutput(),
-            program.readAllStandardError()};
-}
 
 uint128 parse(const QString &digits) { return DecimalNum::fromText(digits.toStdString()).coefficient(); }
 
@@ -161,6 +135,7 @@ private slots:
         refused("two numbers", {"--generate", "5", "7"}, 2, "--generate takes one number");
         refused("two modes", {"--analyze", "--quick", "5"}, 2, "give one of --analyze, --quick and --generate");
         refused("--no-intervals with --analyze", {"--analyze", "5", "--no-intervals"}, 2, "go with --generate");
+        refused("--json without a mode", {"--json", "5"}, 2, "--json goes with --analyze, --quick or --generate");
         refused("the window, with no display", {"360"}, 1,
                 "zorvelan: no display for the window: DISPLAY and WAYLAND_DISPLAY are not set.\n"
                 "Without a display, --analyze, --quick and --generate give text output; see 'zorvelan --help'.\n");

@@ -1,4 +1,4 @@
-#include "ui/command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -17,6 +17,7 @@ const QString kGenerate = QStringLiteral("generate");
 const QString kAbove = QStringLiteral("above");
 const QString kCount = QStringLiteral("count");
 const QString kNoIntervals = QStringLiteral("no-intervals");
+const QString kJson = QStringLiteral("json");
 
 void defineOptions(QCommandLineParser &parser)
 {
@@ -30,10 +31,20 @@ void defineOptions(QCommandLineParser &parser)
         "  zorvelan --analyze [number ...]  what Analyze shows, for each number\n"
         "  zorvelan --quick [number ...]    what Quick Test shows, for each number\n"
         "  zorvelan --generate number [--above [--count K]] [--no-intervals]\n"
-        "                                   the lines of Generate's list file\n"
+        "                                   the primes up to the number, in the\n"
+        "                                   layout of Generate's list file\n"
         "\n"
         "The text modes print on standard output and need no display. --analyze and\n"
         "--quick without numbers read them from standard input, one a line.\n"
+        "With --json each report is one JSON object on one line; whole numbers are\n"
+        "strings of their digits, counts are numbers:\n"
+        "  --analyze   {\"number\", \"verdict\", \"prime\", \"factors\": [[\"2\", 3], ...],\n"
+        "               \"divisors\": [\"1\", ...], \"total_divisors\", \"sum_of_factors\",\n"
+        "               \"perfect\", \"best_nonfactors\": [{\"divisor\", \"fraction\"}, ...]}\n"
+        "  --quick     {\"number\", \"verdict\", \"results\": [lines of the results list]}\n"
+        "  --generate  {\"prime\": \"11\", \"interval\": 4} for each prime\n"
+        "  refused     {\"number\": \"12x\", \"error\": \"Value cannot be evaluated.\"}\n"
+        "On a terminal, standard error shows the status line while a run takes long.\n"
         "Exit status: 0 when all was done, 1 when an entry was refused, 2 for a\n"
         "mistake in the options."));
     parser.addHelpOption();
@@ -43,11 +54,13 @@ void defineOptions(QCommandLineParser &parser)
                                   "list, the caption of the divisor-ratio panel and its list, and an empty line.")},
         {kQuick, QStringLiteral("For each number print what Quick Test shows: the result line, the "
                                 "results list and an empty line.")},
-        {kGenerate, QStringLiteral("Print the list file of Generate for the number: the primes up to it, "
-                                   "each with its interval, one a line.")},
+        {kGenerate, QStringLiteral("Print the primes up to the number, each with its interval, one a "
+                                   "line, as Generate's list file lays them out.")},
         {kAbove, QStringLiteral("With --generate: the primes greater than the number, without end.")},
         {kCount, QStringLiteral("With --generate --above: stop after <K> primes."), QStringLiteral("K")},
         {kNoIntervals, QStringLiteral("With --generate: leave out the interval column.")},
+        {kJson, QStringLiteral("With --analyze, --quick or --generate: one JSON object a line for each "
+                               "report, prime or refused entry.")},
     });
     parser.addPositionalArgument(QStringLiteral("number"),
                                  QStringLiteral("Number to put into the entry box at start; "
@@ -78,6 +91,8 @@ TextRequest::Mode checkedMode(const QCommandLineParser &parser)
         refuseArguments(QStringLiteral("give one of --analyze, --quick and --generate."));
     if (!parser.isSet(kGenerate) && (parser.isSet(kAbove) || parser.isSet(kCount) || parser.isSet(kNoIntervals)))
         refuseArguments(QStringLiteral("--above, --count and --no-intervals go with --generate."));
+    if (modes == 0)
+        refuseArguments(QStringLiteral("--json goes with --analyze, --quick or --generate."));
     return parser.isSet(kAnalyze) ? TextRequest::Mode::Analyze
            : parser.isSet(kQuick) ? TextRequest::Mode::Quick
                                   : TextRequest::Mode::Generate;
@@ -90,6 +105,7 @@ TextRequest checkedRequest(const QCommandLineParser &parser)
     request.numbers = parser.positionalArguments();
     request.above = parser.isSet(kAbove);
     request.noIntervals = parser.isSet(kNoIntervals);
+    request.json = parser.isSet(kJson);
     if (request.mode != TextRequest::Mode::Generate)
         return request;
     if (request.numbers.size() != 1)
@@ -129,7 +145,7 @@ std::optional<TextRequest> textRequest(int argc, char **argv)
     defineOptions(parser);
     const bool parsed = parser.parse(argumentList(argc, argv));
     bool textMode = false;
-    for (const QString &option : {kAnalyze, kQuick, kGenerate, kAbove, kCount, kNoIntervals})
+    for (const QString &option : {kAnalyze, kQuick, kGenerate, kAbove, kCount, kNoIntervals, kJson})
         textMode = textMode || parser.isSet(option);
     if (!textMode)
         return std::nullopt;

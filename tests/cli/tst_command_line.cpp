@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "cli/command_line.h"
 #include "generator/list_folder.h"
-#include "ui/command_line.h"
 #include "ui/form1.h"
 
 class CommandLineTest : public QObject {
@@ -35,7 +35,7 @@ private slots:
             const QByteArray out = program.readAllStandardOutput();
             QVERIFY(out.startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
             if (option == "-h")  // the help names every mode and option of the text modes
-                for (const char *mode : {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals"})
+                for (const char *mode : {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals", "--json"})
                     QVERIFY2(out.contains(mode), mode);
         }
     }
