@@ -14,8 +14,8 @@
 #include "bench.h"
 #include "core/neighbour_table.h"
 #include "core/stretch_pool.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 

@@ -44,8 +44,7 @@ int main(int argc, char **argv)
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
 
-    std::sort(sections().begin(), sections().end(),
-              [](const Section &a, const Section &b) { return a.name < b.name; });
+    std::sort(sections().begin(), sections().end(), [](const Section &a, const Section &b) { return a.name < b.name; });
     for (const Section &section : sections()) {
         if (!selected(section, argc, argv))
             continue;

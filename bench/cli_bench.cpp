@@ -109,7 +109,9 @@ double windowAnalyze(Form1 &form, const QStringList &numbers, QByteArray *report
 double windowListFile(Form1 &form)
 {
     // OK at once to the notice and to replacing the file of the last round.
-    form.answerMessage = [](const QString &, QMessageBox::Icon, QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+    form.answerMessage = [](const QString &, QMessageBox::Icon, QMessageBox::StandardButtons) {
+        return QMessageBox::Ok;
+    };
     form.Text1->setText(kFileEntry);
     form.Form_KeyDown(Qt::Key_Control);
     const auto start = bench::Clock::now();
@@ -158,8 +160,12 @@ qint64 jsonLineCount(const QString &path) { return contentsOf(path).count("}\n")
 void jsonSection(const QString &out)
 {
     const std::vector<double> most = bench::bestOfRounds(
-        {[&] { return runText({"--analyze", "--json", kMostDivisors}, out).seconds; },
-         [&] { return runText({"--analyze", kMostDivisors}, out).seconds; }},
+        {[&] {
+             return runText({"--analyze", "--json", kMostDivisors}, out).seconds;
+         },
+         [&] {
+             return runText({"--analyze", kMostDivisors}, out).seconds;
+         }},
         2);
     const double textPeak = peakMegabytesOfRun({"--analyze", kMostDivisors}, out);
     const double jsonPeak = peakMegabytesOfRun({"--analyze", "--json", kMostDivisors}, out);
@@ -172,8 +178,12 @@ void jsonSection(const QString &out)
     std::printf("    peak memory of the run: text %.0f MB, json %.0f MB\n", textPeak, jsonPeak);
 
     const std::vector<double> list = bench::bestOfRounds(
-        {[&] { return runText({"--generate", kFileEntry, "--json"}, out).seconds; },
-         [&] { return runText({"--generate", kFileEntry}, out).seconds; }},
+        {[&] {
+             return runText({"--generate", kFileEntry, "--json"}, out).seconds;
+         },
+         [&] {
+             return runText({"--generate", kFileEntry}, out).seconds;
+         }},
         3);
     const qint64 textLines = contentsOf(out).count('\n');
     runText({"--generate", kFileEntry, "--json"}, out);
@@ -197,16 +207,18 @@ void cliSection()
     runText({"--analyze", "6"}, out);
     const double textBase = childPeakMegabytes();
     double windowAdded = 0;
-    const std::vector<double> most = bench::bestOfRounds(
-        {[&] { return runText({"--analyze", kMostDivisors}, out).seconds; },
-         [&] {
-             const long base = bench::resetPeak();
-             const double seconds = windowAnalyze(form, {kMostDivisors}, nullptr);
-             if (windowAdded == 0)
-                 windowAdded = bench::megabytesAddedSince(base);
-             return seconds;
-         }},
-        2);
+    const std::vector<double> most = bench::bestOfRounds({[&] {
+                                                              return runText({"--analyze", kMostDivisors}, out).seconds;
+                                                          },
+                                                          [&] {
+                                                              const long base = bench::resetPeak();
+                                                              const double seconds = windowAnalyze(
+                                                                  form, {kMostDivisors}, nullptr);
+                                                              if (windowAdded == 0)
+                                                                  windowAdded = bench::megabytesAddedSince(base);
+                                                              return seconds;
+                                                          }},
+                                                         2);
     const qint64 lines = contentsOf(out).count('\n');
     reportRatio("(c) --analyze 9593805043129459383903672000 > file, best of 2", most[0], most[1],
                 lines == form.List1->count() + form.lsLMO->count() + 3);
@@ -232,8 +244,11 @@ void cliSection()
     reportRatio("(a) 100 random 28-digit numbers, --analyze on standard input, best of 2", random[0], random[1],
                 status == 0 && contentsOf(out) == windowReports);
 
-    const std::vector<double> file = bench::bestOfRounds(
-        {[&] { return runText({"--generate", kFileEntry}, out).seconds; }, [&] { return windowListFile(form); }}, 3);
+    const std::vector<double> file = bench::bestOfRounds({[&] {
+                                                              return runText({"--generate", kFileEntry}, out).seconds;
+                                                          },
+                                                          [&] { return windowListFile(form); }},
+                                                         3);
     reportRatio("(b) --generate 100000000 > file against the list file, best of 3", file[0], file[1],
                 contentsOf(out) == contentsOf(folder.filePath(kFileEntry + ".txt")).replace("\r\n", "\n"));
 }

@@ -114,9 +114,9 @@ double engineRateUntilEsc(Form1 &form, const QString &number, double seconds)
 {
     startAnalyze(form, number);
     const DecimalNum n = DecimalNum::fromText(number.toStdString());
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &form,
-                       [&form] { QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape,
-                                                                                   Qt::NoModifier)); });
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &form, [&form] {
+        QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
     const auto start = bench::Clock::now();
     form.subTrialDivide(n);
     const double elapsed = bench::secondsSince(start);
@@ -203,9 +203,9 @@ void engineSection()
     std::printf("  28 digits, n = %s, 128-bit remainders; the engine stopped by Esc after 1.5 s\n",
                 qPrintable(kLargePrime));
     const uint128 large = valueOf(kLargePrime);
-    const Walk wide = bareLoop(fastfrac::Dividend128{static_cast<std::uint64_t>(large >> 64),
-                                                     static_cast<std::uint64_t>(large)},
-                               trial::bound(static_cast<double>(large)), 20000000);
+    const Walk wide = bareLoop(
+        fastfrac::Dividend128{static_cast<std::uint64_t>(large >> 64), static_cast<std::uint64_t>(large)},
+        trial::bound(static_cast<double>(large)), 20000000);
     bench::report("(a) bare loop on one core, 128-bit remainder", wide.rate() / 1e6, "M divisors/s");
     for (unsigned threads : threadCounts()) {
         core::setParallelSettings({threads, 0, core::kNeverJump});

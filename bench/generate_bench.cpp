@@ -24,8 +24,8 @@
 #include "bench_window.h"
 #include "generator/list_file.h"
 #include "primes/prime_source.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 
@@ -104,10 +104,10 @@ private:
 };
 
 struct FormRun {
-    double seconds = 0;     // processor time of the whole command (this thread)
+    double seconds = 0;  // processor time of the whole command (this thread)
     double wall = 0;
     double worstGap = 0;
-    double latency = 0;     // from Esc to the end of the command
+    double latency = 0;  // from Esc to the end of the command
 };
 
 // Clicks Generate on `number` with Ctrl (file) and/or Shift (open-ended) held.
@@ -128,8 +128,7 @@ FormRun generate(Form1 &form, const QString &number, bool toFile, bool openEnded
 
 // Posts Esc after `delay` from another thread, as a key press arrives from
 // the system, and returns the time from posting to the end of the command.
-FormRun escLatency(Form1 &form, const QString &number, bool toFile, bool openEnded,
-                   std::chrono::milliseconds delay)
+FormRun escLatency(Form1 &form, const QString &number, bool toFile, bool openEnded, std::chrono::milliseconds delay)
 {
     // Made here: a key event's constructor looks up the keyboard device,
     // which belongs to this thread.

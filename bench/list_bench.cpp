@@ -54,7 +54,8 @@ double secondsOfKey(LineListView *list, int key)
 
 void reportKeys(LineListView *list)
 {
-    const std::pair<const char *, int> keys[]{{"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Page Up", Qt::Key_PageUp}};
+    const std::pair<const char *, int> keys[]{
+        {"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Page Up", Qt::Key_PageUp}};
     for (const auto &[name, key] : keys)
         bench::report((std::string("    key ") + name).c_str(), secondsOfKey(list, key), "s");
     // C puts the whole text on the clipboard: about one copy of it should

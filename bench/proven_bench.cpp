@@ -74,7 +74,8 @@ void provenSection()
     } else {
         std::printf("  2000 after 10^27: %s gp's chain; 5 after %s: %s\n",
                     ours.numbers == gpChain(gp, k1e27, 2000).numbers ? "the same primes as" : "DIFFERENT FROM",
-                    qPrintable(kNear1e28), ours5.numbers == gpChain(gp, kNear1e28, 5).numbers ? "the same" : "DIFFERENT");
+                    qPrintable(kNear1e28),
+                    ours5.numbers == gpChain(gp, kNear1e28, 5).numbers ? "the same" : "DIFFERENT");
     }
 
     std::vector<std::function<double()>> measurements = {

@@ -12,8 +12,8 @@
 #include "bench.h"
 #include "core/fast_fraction.h"
 #include "core/stretch_pool.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ void walkSection()
 {
     const auto n = static_cast<std::uint64_t>(kComposite.toULongLong());
     const auto last = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
-    std::printf("  n = %s, walk to %llu; wall-clock rates, best of %d interleaved rounds\n",
-                qPrintable(kComposite), static_cast<unsigned long long>(last), kRounds);
+    std::printf("  n = %s, walk to %llu; wall-clock rates, best of %d interleaved rounds\n", qPrintable(kComposite),
+                static_cast<unsigned long long>(last), kRounds);
 
     Form1 form;
     form.endProgram = [] {};
@@ -80,7 +80,8 @@ void walkSection()
         const unsigned threads = counts[i];
         const double walk = static_cast<double>(last) / best[i + 1];
         char label[96];
-        std::snprintf(label, sizeof label, "(b) divisor walk of Analyze, %u thread%s", threads, threads == 1 ? "" : "s");
+        std::snprintf(label, sizeof label, "(b) divisor walk of Analyze, %u thread%s", threads,
+                      threads == 1 ? "" : "s");
         bench::report(label, walk / 1e6, "M divisors/s");
         std::snprintf(label, sizeof label, "    (b) / (a), %u thread%s", threads, threads == 1 ? "" : "s");
         bench::report(label, walk / bare, "");
@@ -88,8 +89,8 @@ void walkSection()
     core::setParallelSettings({});
     std::printf("  report ends: %s | %s; best nonfactor %s%s\n",
                 qPrintable(form.List1->lineAt(form.List1->count() - 2)),
-                qPrintable(form.List1->lineAt(form.List1->count() - 1)),
-                qPrintable(form.lbNo->text()), qPrintable(form.lbOf->text()));
+                qPrintable(form.List1->lineAt(form.List1->count() - 1)), qPrintable(form.lbNo->text()),
+                qPrintable(form.lbOf->text()));
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ using Operation = DecimalNum (*)(const DecimalNum &, const DecimalNum &);
 
 // The operation either matches the model or overflows exactly when the model
 // says the result cannot fit.
-void checkOperation(const char *name, Operation op, const std::optional<ref::Expected> &expected,
-                    const DecimalNum &a, const DecimalNum &b)
+void checkOperation(const char *name, Operation op, const std::optional<ref::Expected> &expected, const DecimalNum &a,
+                    const DecimalNum &b)
 {
     try {
         const DecimalNum result = op(a, b);
@@ -59,12 +59,13 @@ void checkTextForms(const DecimalNum &v)
 
 void checkPair(const DecimalNum &a, const DecimalNum &b)
 {
-    checkOperation("sum", [](const DecimalNum &x, const DecimalNum &y) { return x + y; },
-                   ref::expectedSum(a, b), a, b);
-    checkOperation("difference", [](const DecimalNum &x, const DecimalNum &y) { return x - y; },
-                   ref::expectedSum(a, b, true), a, b);
-    checkOperation("product", [](const DecimalNum &x, const DecimalNum &y) { return x * y; },
-                   ref::expectedProduct(a, b), a, b);
+    checkOperation(
+        "sum", [](const DecimalNum &x, const DecimalNum &y) { return x + y; }, ref::expectedSum(a, b), a, b);
+    checkOperation(
+        "difference", [](const DecimalNum &x, const DecimalNum &y) { return x - y; }, ref::expectedSum(a, b, true), a,
+        b);
+    checkOperation(
+        "product", [](const DecimalNum &x, const DecimalNum &y) { return x * y; }, ref::expectedProduct(a, b), a, b);
     if (b.isZero()) {
         try {
             (void)(a / b);
@@ -72,8 +73,9 @@ void checkPair(const DecimalNum &a, const DecimalNum &b)
         } catch (const DivisionByZeroError &) {
         }
     } else {
-        checkOperation("quotient", [](const DecimalNum &x, const DecimalNum &y) { return x / y; },
-                       ref::expectedQuotient(a, b), a, b);
+        checkOperation(
+            "quotient", [](const DecimalNum &x, const DecimalNum &y) { return x / y; }, ref::expectedQuotient(a, b), a,
+            b);
     }
 
     const int order = ref::compare(ref::valueOf(a), ref::valueOf(b));

@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint64_t r = fastfrac::remainder(n, d);
     const double fast = fastfrac::quotientFraction(n, d, r);
     const double exact = decimalFraction(n, d);
-    if (r != static_cast<std::uint64_t>(n % d) || std::bit_cast<std::uint64_t>(fast) != std::bit_cast<std::uint64_t>(exact)) {
+    if (r != static_cast<std::uint64_t>(n % d) ||
+        std::bit_cast<std::uint64_t>(fast) != std::bit_cast<std::uint64_t>(exact)) {
         std::cerr << "n = " << DecimalNum::fromUInt128(n).trimmedText() << ", d = " << d << ": fast " << fast
                   << ", decimal " << exact << "\n";
         std::abort();

@@ -12,8 +12,8 @@
 #include "engine/event_pump.h"
 #include "engine/progress.h"
 #include "engine/stretch_feed.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/text_forms.h"
 
 namespace {
@@ -41,7 +41,7 @@ private:
 
     Form1 &form_;
     const QDateTime start_;
-    std::vector<std::uint64_t> divisors_;  // found by the walk, ascending
+    std::vector<std::uint64_t> divisors_;                      // found by the walk, ascending
     core::LoopKernel<trial::EvenlySpaced> *kernel_ = nullptr;  // told each new LFO
     uint128 sum_ = 0;
     int count_ = 0;
@@ -82,12 +82,11 @@ void DivisorReport::walk(uint128 n, std::uint64_t last)
     const EventPump::Attachment attachment(form_.pump, *this);
     core::LoopKernel kernel(trial::EvenlySpaced{1, 1, last}, n, {true, false, true});
     kernel_ = &kernel;
-    StretchFeed feed(form_.pump, kernel.plan(),
-                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
-                     false);
+    StretchFeed feed(
+        form_.pump, kernel.plan(),
+        [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); }, false);
     // subProgress once per trial divisor, its calls between updates counted inline.
-    progress::PassCounter progress(form_, static_cast<double>(last), start_,
-                                   kernel.plan().hasJumps());
+    progress::PassCounter progress(form_, static_cast<double>(last), start_, kernel.plan().hasJumps());
     std::optional<FedStretch> stretch;
     while (!form_.blEsc && (stretch = feed.next([this] { return form_.blEsc; })))
         replay(n, *stretch, progress);
@@ -108,7 +107,8 @@ void DivisorReport::replay(uint128 n, const FedStretch &stretch, progress::PassC
         const std::uint64_t divisorPass = divisor == found.divisorPasses.end() ? kNoPass : *divisor;
         const std::uint64_t candidatePass = candidate == found.ratioCandidates.end() ? kNoPass : candidate->pass;
         const std::uint64_t next = std::min({stretch.endPass, divisorPass, candidatePass});
-        pass += progress.advance(next - pass, [pass](std::uint64_t offset) { return static_cast<double>(pass + offset + 1); });
+        pass += progress.advance(next - pass,
+                                 [pass](std::uint64_t offset) { return static_cast<double>(pass + offset + 1); });
         if (pass == stretch.endPass)
             return;
         const std::uint64_t d = pass + 1;

@@ -4,12 +4,12 @@
 #include <exception>
 
 #include "analysis/whole_numbers.h"
-#include "engine/clock.h"
 #include "core/loop_kernel.h"
 #include "core/trial_divisors.h"
+#include "engine/clock.h"
 #include "engine/stretch_feed.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/text_forms.h"
 
 namespace {
@@ -109,9 +109,9 @@ bool FactorSearch::findDivisor()
     const std::uint64_t last = trial::bound(static_cast<double>(cofactor_)) + 8;
     const trial::EvenlySpaced odd{divisor_, 2, last < divisor_ ? 0 : (last - divisor_) / 2 + 1};
     core::LoopKernel kernel(odd, cofactor_, {false, true, !form_.blTest});
-    StretchFeed feed(form_.pump, kernel.plan(),
-                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
-                     true);
+    StretchFeed feed(
+        form_.pump, kernel.plan(),
+        [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); }, true);
     while (const auto stretch = feed.next([this] { return stopped(); })) {
         if (stopped())
             return false;
@@ -149,10 +149,7 @@ QList<FactorEntry> FactorSearch::finish(QList<FactorEntry> result, const QString
 
 }  // namespace
 
-QList<FactorEntry> Form1::GetFactors(DecimalNum n)
-{
-    return FactorSearch(*this, false).run(n);
-}
+QList<FactorEntry> Form1::GetFactors(DecimalNum n) { return FactorSearch(*this, false).run(n); }
 
 // Print mode, with a number passed in: the factor line goes to factorText
 // (when given) instead of the results list.

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "analysis/ratio_panel.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/text_forms.h"
 

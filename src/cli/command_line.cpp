@@ -24,29 +24,29 @@ void defineOptions(QCommandLineParser &parser)
     // Qt's own options are single-dash words (-platform, -reverse); read as
     // long options they cannot pass for a bundle of -h or -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Tests, factors and lists whole numbers of up to 28 digits.\n"
-        "\n"
-        "  zorvelan [number]                the window, the number in its entry box\n"
-        "  zorvelan --analyze [number ...]  what Analyze shows, for each number\n"
-        "  zorvelan --quick [number ...]    what Quick Test shows, for each number\n"
-        "  zorvelan --generate number [--above [--count K]] [--no-intervals]\n"
-        "                                   the primes up to the number, in the\n"
-        "                                   layout of Generate's list file\n"
-        "\n"
-        "The text modes print on standard output and need no display. --analyze and\n"
-        "--quick without numbers read them from standard input, one a line.\n"
-        "With --json each report is one JSON object on one line; whole numbers are\n"
-        "strings of their digits, counts are numbers:\n"
-        "  --analyze   {\"number\", \"verdict\", \"prime\", \"factors\": [[\"2\", 3], ...],\n"
-        "               \"divisors\": [\"1\", ...], \"total_divisors\", \"sum_of_factors\",\n"
-        "               \"perfect\", \"best_nonfactors\": [{\"divisor\", \"fraction\"}, ...]}\n"
-        "  --quick     {\"number\", \"verdict\", \"results\": [lines of the results list]}\n"
-        "  --generate  {\"prime\": \"11\", \"interval\": 4} for each prime\n"
-        "  refused     {\"number\": \"12x\", \"error\": \"Value cannot be evaluated.\"}\n"
-        "On a terminal, standard error shows the status line while a run takes long.\n"
-        "Exit status: 0 when all was done, 1 when an entry was refused, 2 for a\n"
-        "mistake in the options."));
+    parser.setApplicationDescription(
+        QStringLiteral("Tests, factors and lists whole numbers of up to 28 digits.\n"
+                       "\n"
+                       "  zorvelan [number]                the window, the number in its entry box\n"
+                       "  zorvelan --analyze [number ...]  what Analyze shows, for each number\n"
+                       "  zorvelan --quick [number ...]    what Quick Test shows, for each number\n"
+                       "  zorvelan --generate number [--above [--count K]] [--no-intervals]\n"
+                       "                                   the primes up to the number, in the\n"
+                       "                                   layout of Generate's list file\n"
+                       "\n"
+                       "The text modes print on standard output and need no display. --analyze and\n"
+                       "--quick without numbers read them from standard input, one a line.\n"
+                       "With --json each report is one JSON object on one line; whole numbers are\n"
+                       "strings of their digits, counts are numbers:\n"
+                       "  --analyze   {\"number\", \"verdict\", \"prime\", \"factors\": [[\"2\", 3], ...],\n"
+                       "               \"divisors\": [\"1\", ...], \"total_divisors\", \"sum_of_factors\",\n"
+                       "               \"perfect\", \"best_nonfactors\": [{\"divisor\", \"fraction\"}, ...]}\n"
+                       "  --quick     {\"number\", \"verdict\", \"results\": [lines of the results list]}\n"
+                       "  --generate  {\"prime\": \"11\", \"interval\": 4} for each prime\n"
+                       "  refused     {\"number\": \"12x\", \"error\": \"Value cannot be evaluated.\"}\n"
+                       "On a terminal, standard error shows the status line while a run takes long.\n"
+                       "Exit status: 0 when all was done, 1 when an entry was refused, 2 for a\n"
+                       "mistake in the options."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -79,8 +79,8 @@ QStringList argumentList(int argc, char **argv)
 [[noreturn]] void refuseArguments(const QString &problem)
 {
     const QByteArray name = QCoreApplication::applicationName().toLocal8Bit();
-    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name.constData(),
-                 qPrintable(problem), name.constData());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name.constData(), qPrintable(problem),
+                 name.constData());
     std::exit(kBadArguments);
 }
 
@@ -164,8 +164,7 @@ QString numberArgument(const QStringList &arguments)
     parser.process(arguments);  // prints the help or the version, if asked, and ends the program
     const QStringList numbers = parser.positionalArguments();
     if (numbers.size() > 1) {
-        std::fprintf(stderr, "%s: give at most one number.\n",
-                     qPrintable(QCoreApplication::applicationName()));
+        std::fprintf(stderr, "%s: give at most one number.\n", qPrintable(QCoreApplication::applicationName()));
         std::exit(EXIT_FAILURE);
     }
     return numbers.value(0);

@@ -16,9 +16,11 @@ QString escapedByte(unsigned char byte) { return QStringLiteral("\\x%1").arg(byt
 qsizetype sequenceLength(const QByteArray &bytes, qsizetype at)
 {
     const auto lead = static_cast<unsigned char>(bytes[at]);
-    const qsizetype length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                           : lead >= 0xF0 && lead < 0xF5                     ? 4
-                                                                             : 0;
+    const qsizetype length = lead < 0x80                   ? 1
+                             : lead >= 0xC2 && lead < 0xE0 ? 2
+                             : lead >= 0xE0 && lead < 0xF0 ? 3
+                             : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                           : 0;
     if (length == 0 || at + length > bytes.size())
         return 0;
     // The decoder also refuses the overlong forms and the surrogates.

@@ -118,8 +118,8 @@ void TextSession::generate()
     const QString input = request_.numbers.value(0);
     shownInput_ = shownEntry(input.toUtf8());
     form_.Text1_OLEDragDrop(input);
-    form_.listToStandardOutput =
-        Form1::StandardOutputList{request_.count, request_.json ? reports::appendPrimeJson : nullptr};
+    form_.listToStandardOutput = Form1::StandardOutputList{request_.count,
+                                                           request_.json ? reports::appendPrimeJson : nullptr};
     form_.Form_KeyDown(Qt::Key_Control);
     if (request_.above)
         form_.Form_KeyDown(Qt::Key_Shift);

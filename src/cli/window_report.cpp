@@ -50,7 +50,8 @@ std::vector<std::pair<QString, int>> WindowReport::factors() const
         return {{number(), 1}};
     const QString equation = lineAfter(kPrimeFactors);
     std::vector<std::pair<QString, int>> factors;
-    for (const QString &prime : equation.section(QStringLiteral(" = "), 1).split(QStringLiteral(" * "), Qt::SkipEmptyParts)) {
+    for (const QString &prime :
+         equation.section(QStringLiteral(" = "), 1).split(QStringLiteral(" * "), Qt::SkipEmptyParts)) {
         if (!factors.empty() && factors.back().first == prime)
             ++factors.back().second;
         else

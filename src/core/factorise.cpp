@@ -223,7 +223,6 @@ void Factoriser::step()
     }
 }
 
-
 // Below 2^64 FLINT factors with proof; each prime is checked once more by
 // the primality test that is deterministic there.
 void Factoriser::factorWord(const Part &part)

@@ -84,8 +84,8 @@ private:
         const std::uint64_t high = divisors_.at(request.endPass - 1);
         if (high > table_->divisorLimit())
             return false;
-        return jumpAlways() || jumpIsCheaper(n_, request.endPass - request.firstPass, notableRemainders(n_, request, high),
-                             table_->taken());
+        return jumpAlways() || jumpIsCheaper(n_, request.endPass - request.firstPass,
+                                             notableRemainders(n_, request, high), table_->taken());
     }
 
     // A long stretch in parts of the usual length, so that a stop request

@@ -55,8 +55,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable_any changed_;
     std::vector<std::unique_ptr<Neighbour>> neighbours_;
-    std::uint64_t wanted_ = 0;      // the largest count asked for by ensure()
-    std::uint64_t firstOpen_ = 0;   // no neighbour below it is open
+    std::uint64_t wanted_ = 0;     // the largest count asked for by ensure()
+    std::uint64_t firstOpen_ = 0;  // no neighbour below it is open
 };
 
 // The table of n, shared by the loops of one Analyze (the factor search,

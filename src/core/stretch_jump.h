@@ -40,8 +40,8 @@ std::vector<NearPass> nearPasses(const Sequence &divisors, const NeighbourTable 
     for (std::uint64_t r = 0; r < notable; ++r) {
         const std::vector<std::uint64_t> &list = *lists[r];
         // n mod d is r only for the divisors of n - r above r.
-        for (auto d = std::lower_bound(list.begin(), list.end(), std::max(low, r + 1));
-             d != list.end() && *d <= high; ++d)
+        for (auto d = std::lower_bound(list.begin(), list.end(), std::max(low, r + 1)); d != list.end() && *d <= high;
+             ++d)
             if (const auto pass = divisors.passOf(*d))
                 near.push_back({*pass, *d, r});
     }

@@ -29,9 +29,9 @@ struct StretchResult {
 struct StretchRequest {
     std::uint64_t firstPass;
     std::uint64_t endPass;
-    bool withRatios;        // look for ratio candidates as well
-    bool stopAtDivisor;     // the loop ends at the first divisor
-    double bestFraction;    // the best fraction known before the stretch
+    bool withRatios;      // look for ratio candidates as well
+    bool stopAtDivisor;   // the loop ends at the first divisor
+    double bestFraction;  // the best fraction known before the stretch
 };
 
 template <class Sequence, class Dividend>

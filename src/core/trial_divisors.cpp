@@ -15,10 +15,7 @@ double roundHalfEven(double x)
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
 
-std::uint64_t bound(double n)
-{
-    return static_cast<std::uint64_t>(roundHalfEven(std::sqrt(n)));
-}
+std::uint64_t bound(double n) { return static_cast<std::uint64_t>(roundHalfEven(std::sqrt(n))); }
 
 namespace {
 

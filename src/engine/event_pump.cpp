@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-EventPump::Attachment::Attachment(EventPump &pump, DeferredDisplay &display)
-    : pump_(pump), display_(display)
+EventPump::Attachment::Attachment(EventPump &pump, DeferredDisplay &display) : pump_(pump), display_(display)
 {
     pump_.displays_.push_back(&display_);
 }

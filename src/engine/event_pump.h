@@ -73,7 +73,6 @@ public:
     bool intervalPassed() const { return std::chrono::steady_clock::now() - last_ >= kInterval; }
 
 private:
-
     int countdown_ = kCallsPerClockRead;
     std::chrono::steady_clock::time_point last_{};
     std::vector<DeferredDisplay *> displays_;

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <limits>
 
+#include "core/trial_divisors.h"
 #include "engine/clock.h"
 #include "engine/progress.h"
-#include "core/trial_divisors.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/text_forms.h"
 
 namespace {
@@ -54,12 +54,10 @@ QString estimateText(double d, double lim, const QDateTime &start)
 
 QString confidenceText(qint32 pct, bool analyze)
 {
-    static const char *const kQuickTest[] = {"(50%)", "(55%)", "(60%)", "(65%)",
-                                             "(70%)", "(72%)", "(74%)", "(76%)",
-                                             "(78%)", "(80%)", "(>80%)"};
-    static const char *const kAnalyze[] = {"(80%)", "(85%)", "(90%)", "(93%)",
-                                           "(94%)", "(95%)", "(96%)", "(97%)",
-                                           "(98%)", "(99%)", "(99%)"};
+    static const char *const kQuickTest[] = {"(50%)", "(55%)", "(60%)", "(65%)", "(70%)", "(72%)",
+                                             "(74%)", "(76%)", "(78%)", "(80%)", "(>80%)"};
+    static const char *const kAnalyze[] = {"(80%)", "(85%)", "(90%)", "(93%)", "(94%)", "(95%)",
+                                           "(96%)", "(97%)", "(98%)", "(99%)", "(99%)"};
     const int row = std::min(pct / 10, 10);
     return QString::fromLatin1((analyze ? kAnalyze : kQuickTest)[row]);
 }
@@ -82,17 +80,14 @@ void showUpdate(Form1 &form, double d, double lim, const QDateTime &start)
         if (form.blList && form.nct == form.pc) {
             form.Label1->setText(qstr(signedText(static_cast<double>(form.List1->count()))) +
                                  QStringLiteral(" Primes "));
-            form.Label4->setText(QStringLiteral("Generating: ") + trimmed(pct) +
-                                 QStringLiteral("% complete."));
+            form.Label4->setText(QStringLiteral("Generating: ") + trimmed(pct) + QStringLiteral("% complete."));
         }
         form.nct = 0;
         if (form.blAnalyze)
             form.Label4->setText(QStringLiteral("Evaluating: ") + trimmed(pct) +
-                                 QStringLiteral("% complete. Time est. ") +
-                                 estimateText(d, lim, start));
+                                 QStringLiteral("% complete. Time est. ") + estimateText(d, lim, start));
         if ((form.blTest || form.blAnalyze) && !form.blEven) {
-            form.Label1->setText(QStringLiteral("Probable Prime ") +
-                                 confidenceText(pct, form.blAnalyze));
+            form.Label1->setText(QStringLiteral("Probable Prime ") + confidenceText(pct, form.blAnalyze));
             if (form.blTest && !form.blAnalyze && pct >= 100)
                 form.blExit = true;
         }
@@ -104,7 +99,4 @@ void showUpdate(Form1 &form, double d, double lim, const QDateTime &start)
 
 }  // namespace progress
 
-void Form1::subProgress(double d, double lim, const QDateTime &start)
-{
-    progress::onCall(*this, d, lim, start);
-}
+void Form1::subProgress(double d, double lim, const QDateTime &start) { progress::onCall(*this, d, lim, start); }

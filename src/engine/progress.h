@@ -29,8 +29,8 @@ inline void onCall(Form1 &form, double d, double lim, const QDateTime &start)
 
 // subProgress for a loop that calls it once per pass with the same lim, when
 // nothing else calls it in between. The calls up to the next update point do
-// nothing but add 1 to nct, so they are only counted down; nct catches up when the next genuine call is made and in sync(), which the loop
-// calls before running code that may call subProgress itself.
+// nothing but add 1 to nct, so they are only counted down; nct catches up when the next genuine call is made and in
+// sync(), which the loop calls before running code that may call subProgress itself.
 //
 // A loop that jumps over long runs of passes also leaps over the update
 // points among them (see leap()); one that scans stops at every one.

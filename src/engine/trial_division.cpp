@@ -23,8 +23,8 @@
 #include "engine/clock.h"
 #include "engine/progress.h"
 #include "engine/stretch_feed.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/text_forms.h"
 
 namespace {
@@ -114,9 +114,9 @@ LoopEnd TrialDivision::divide()
     core::LoopKernel kernel(divisors, n_, {withRatios, true, !f_.blTest});
     kernel.publishBest(f_.LMO);
     kernel_ = &kernel;
-    StretchFeed feed(f_.pump, kernel.plan(),
-                     [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); },
-                     true);
+    StretchFeed feed(
+        f_.pump, kernel.plan(),
+        [&kernel](std::uint64_t stretch, const std::stop_token &stop) { return kernel.stretch(stretch, stop); }, true);
     // The workers are dividing by now, while the window shows the start.
     f_.pump.pumpNow();
     // Quick Test never jumps, so its progress calls, which may end it, run one by one.
@@ -263,10 +263,7 @@ void TrialDivision::close(std::optional<QString> error)
 
 }  // namespace
 
-bool Form1::subTrialDivide(const DecimalNum &n)
-{
-    return TrialDivision(*this, n).run();
-}
+bool Form1::subTrialDivide(const DecimalNum &n) { return TrialDivision(*this, n).run(); }
 
 double Form1::DivFraction(const DecimalNum &a, const DecimalNum &b)
 {

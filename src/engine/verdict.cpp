@@ -1,13 +1,13 @@
 // The closing lines of a test: the verdict and the elapsed time.
 
 #include <QLabel>
-#include <QLocale>
 #include <QLineEdit>
+#include <QLocale>
 #include <limits>
 
 #include "engine/clock.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 #include "ui/text_forms.h"
 
@@ -27,22 +27,18 @@ QString elapsedText(qint64 s)
         return prefix + QStringLiteral("00:") + twoDigits(r);
     if (h == 0)
         return prefix + twoDigits(m) + QStringLiteral(":") + twoDigits(r);
-    return prefix + qstr(trimmedText(static_cast<double>(h))) + QStringLiteral(":") +
-           twoDigits(m) + QStringLiteral(":") + twoDigits(r);
+    return prefix + qstr(trimmedText(static_cast<double>(h))) + QStringLiteral(":") + twoDigits(m) +
+           QStringLiteral(":") + twoDigits(r);
 }
 
 }  // namespace
 
 void Form1::subShowStartTime(const QDateTime &start)
 {
-    Label13->setText(QStringLiteral("Start time: ") +
-                     QLocale::system().toString(start.time(), QLocale::ShortFormat));
+    Label13->setText(QStringLiteral("Start time: ") + QLocale::system().toString(start.time(), QLocale::ShortFormat));
 }
 
-void Form1::subShowElapsed(const QDateTime &start)
-{
-    Label13->setText(elapsedText(zclock::secondsSince(start)));
-}
+void Form1::subShowElapsed(const QDateTime &start) { Label13->setText(elapsedText(zclock::secondsSince(start))); }
 
 void Form1::subShowVerdict()
 {

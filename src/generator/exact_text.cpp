@@ -7,7 +7,4 @@ QString digitsText(uint128 value)
     return QString::fromLatin1(digits.data(), static_cast<qsizetype>(digits.size()));
 }
 
-QString signedDigitsText(uint128 value)
-{
-    return QLatin1Char(' ') + digitsText(value);
-}
+QString signedDigitsText(uint128 value) { return QLatin1Char(' ') + digitsText(value); }

@@ -39,9 +39,10 @@ void Form1::cmdList_Click()
     std::optional<QString> failure;
     try {
         if (entryNumber(Text1->text()) < 3 && !blPlus) {
-            const auto answer = showMessage(QStringLiteral("Do you want to list primes beginning with 2?\r\n"
-                                                           "Next time, press the Shift key when you click this button."),
-                                            QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel);
+            const auto answer = showMessage(
+                QStringLiteral("Do you want to list primes beginning with 2?\r\n"
+                               "Next time, press the Shift key when you click this button."),
+                QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel);
             if (answer != QMessageBox::Ok)
                 return;
             blPlus = true;

@@ -4,8 +4,7 @@
 #include "generator/path_exists.h"
 #include "generator/standard_output.h"
 
-void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout,
-                    std::string_view lineEnd)
+void appendListLine(std::string &out, uint128 prime, uint128 interval, LineLayout layout, std::string_view lineEnd)
 {
     out += ' ';
     appendDigits(out, prime);
@@ -74,8 +73,7 @@ void ListFile::writeOut()
     }
     std::size_t done = 0;
     while (done < buffer_.size()) {
-        const qint64 written =
-            file_.write(buffer_.data() + done, static_cast<qint64>(buffer_.size() - done));
+        const qint64 written = file_.write(buffer_.data() + done, static_cast<qint64>(buffer_.size() - done));
         if (written <= 0) {
             buffer_.erase(0, done);
             fail(file_);
@@ -122,7 +120,4 @@ void ListFile::closeQuietly()
     buffer_.clear();
 }
 
-void ListFile::fail(const QFileDevice &device) const
-{
-    throw ListFileError(device.errorString().toStdString());
-}
+void ListFile::fail(const QFileDevice &device) const { throw ListFileError(device.errorString().toStdString()); }

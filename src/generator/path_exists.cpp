@@ -2,7 +2,4 @@
 
 #include <QFileInfo>
 
-bool PathExists(const QString &path)
-{
-    return QFileInfo::exists(path);
-}
+bool PathExists(const QString &path) { return QFileInfo::exists(path); }

@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "engine/clock.h"
-#include "generator/exact_text.h"
 #include "engine/progress.h"
-#include "ui/line_list_view.h"
+#include "generator/exact_text.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 #include "ui/system_colors.h"
 
 namespace {
@@ -36,10 +36,7 @@ uint128 entryNumber(const QString &text)
 
 DeferredView::DeferredView(Form1 &form) : form_(form), attachment_(form.pump, *this) {}
 
-void DeferredView::selectRow(LineListView *list, int row)
-{
-    (list == form_.List1 ? list1Row_ : lsLMORow_) = row;
-}
+void DeferredView::selectRow(LineListView *list, int row) { (list == form_.List1 ? list1Row_ : lsLMORow_) = row; }
 
 void DeferredView::flush()
 {
@@ -52,11 +49,8 @@ void DeferredView::flush()
 }
 
 PrimeRun::PrimeRun(Form1 &form)
-    : form_(form),
-      toFile_(form.blPrint),
-      openEnded_(form.blPlus),
-      fileLayout_(openEnded_ ? LineLayout::OpenEnded : LineLayout::Bounded),
-      noIntervals_(form.blNoIntervals),
+    : form_(form), toFile_(form.blPrint), openEnded_(form.blPlus),
+      fileLayout_(openEnded_ ? LineLayout::OpenEnded : LineLayout::Bounded), noIntervals_(form.blNoIntervals),
       view_(form)
 {
 }
@@ -210,8 +204,7 @@ void PrimeRun::endDisplayedRun()
 
 bool PrimeRun::confirm(const QString &question)
 {
-    return form_.showMessage(question, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    return form_.showMessage(question, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 // The distance from the interval base to a new prime, recorded if it is the

@@ -129,9 +129,9 @@ private:
     DeferredView view_;
     QString entryText_;
     uint128 number_ = 0;
-    uint128 base_ = 0;  // the interval base, mirrored in Form1::lcn
+    uint128 base_ = 0;       // the interval base, mirrored in Form1::lcn
     uint128 candidate_ = 0;  // the latest candidate of a bounded file
-    uint128 counted_ = 0;  // candidates of a shown list counted for progress
+    uint128 counted_ = 0;    // candidates of a shown list counted for progress
     std::uint64_t count_ = 0;
     QDateTime start_;
 };

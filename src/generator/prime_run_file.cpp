@@ -32,8 +32,8 @@ void PrimeRun::saveToFile(ListFile &file)
     }
     if (form_.listFolder.isEmpty())
         form_.listFolder = listFileFolder();
-    const QString fileName =
-        (openEnded_ ? QStringLiteral("+") : QString()) + digitsText(number_) + QStringLiteral(".txt");
+    const QString fileName = (openEnded_ ? QStringLiteral("+") : QString()) + digitsText(number_) +
+                             QStringLiteral(".txt");
     const QString path = QDir(form_.listFolder).filePath(fileName);
     if (PathExists(path) && !confirm(QStringLiteral("This file already exists. Do you want to overwrite it?")))
         return;

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 
 #include "generator/results_list_text.h"
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "numeric/decimal_internal.h"
 
-using decimal_detail::Fitted;
 using decimal_detail::fitCoefficient;
+using decimal_detail::Fitted;
 using decimal_detail::pow10;
 
 namespace {
@@ -42,8 +42,7 @@ bool roundsUp(unsigned droppedDigit, bool sticky, bool odd)
 // The coefficient at `addedScale` more places, exactly.
 WideUInt scaledUp(uint128 coefficient, int addedScale)
 {
-    return addedScale == 0 ? WideUInt(coefficient)
-                           : WideUInt::product(coefficient, pow10(addedScale));
+    return addedScale == 0 ? WideUInt(coefficient) : WideUInt::product(coefficient, pow10(addedScale));
 }
 
 }  // namespace
@@ -90,10 +89,7 @@ DecimalNum DecimalNum::fromInt(std::int64_t value)
     return DecimalNum(magnitude, 0, value < 0);
 }
 
-DecimalNum DecimalNum::fromUInt128(uint128 value)
-{
-    return fromParts(value, 0, false);
-}
+DecimalNum DecimalNum::fromUInt128(uint128 value) { return fromParts(value, 0, false); }
 
 DecimalNum DecimalNum::fromDouble(double value)
 {
@@ -129,10 +125,7 @@ DecimalNum DecimalNum::fromDouble(double value)
     return DecimalNum(fitted.coefficient, fitted.scale, rounded.negative);
 }
 
-bool DecimalNum::isInteger() const
-{
-    return coefficient_ % pow10(scale_) == 0;
-}
+bool DecimalNum::isInteger() const { return coefficient_ % pow10(scale_) == 0; }
 
 bool DecimalNum::toUInt128(uint128 &out) const
 {
@@ -146,8 +139,7 @@ double DecimalNum::toDouble() const
 {
     // Both operands exact as doubles: one correctly rounded division.
     if (coefficient_ < (uint128(1) << 53) && scale_ <= 22) {
-        const double magnitude =
-            static_cast<double>(coefficient_) / static_cast<double>(pow10(scale_));
+        const double magnitude = static_cast<double>(coefficient_) / static_cast<double>(pow10(scale_));
         return negative_ ? -magnitude : magnitude;
     }
     // Long division of coefficient by 10^scale in binary, until the quotient
@@ -178,8 +170,7 @@ double DecimalNum::toDouble() const
         if (rest > half || (rest == half && (sticky || (mantissa & 1) != 0)))
             ++mantissa;  // may reach 2^53, which a double still holds exactly
     }
-    const double magnitude =
-        std::ldexp(static_cast<double>(mantissa), binaryExponent + excess);
+    const double magnitude = std::ldexp(static_cast<double>(mantissa), binaryExponent + excess);
     return negative_ ? -magnitude : magnitude;
 }
 
@@ -205,20 +196,13 @@ static DecimalNum addSigned(const DecimalNum &a, const DecimalNum &b, bool subtr
     return DecimalNum::fromParts(fitted.coefficient, fitted.scale, negative);
 }
 
-DecimalNum operator+(const DecimalNum &a, const DecimalNum &b)
-{
-    return addSigned(a, b, false);
-}
+DecimalNum operator+(const DecimalNum &a, const DecimalNum &b) { return addSigned(a, b, false); }
 
-DecimalNum operator-(const DecimalNum &a, const DecimalNum &b)
-{
-    return addSigned(a, b, true);
-}
+DecimalNum operator-(const DecimalNum &a, const DecimalNum &b) { return addSigned(a, b, true); }
 
 DecimalNum operator*(const DecimalNum &a, const DecimalNum &b)
 {
-    const Fitted fitted = fitCoefficient(WideUInt::product(a.coefficient_, b.coefficient_),
-                                         a.scale_ + b.scale_);
+    const Fitted fitted = fitCoefficient(WideUInt::product(a.coefficient_, b.coefficient_), a.scale_ + b.scale_);
     return DecimalNum(fitted.coefficient, fitted.scale, a.negative_ != b.negative_);
 }
 
@@ -226,10 +210,8 @@ namespace {
 
 // floor(2^96 / 10^m): (x + 1) * 10^m <= 2^96 exactly when x + 1 <= this.
 constexpr uint128 kRoomLimit[10] = {
-    (kMax + 1) / pow10(0), (kMax + 1) / pow10(1), (kMax + 1) / pow10(2),
-    (kMax + 1) / pow10(3), (kMax + 1) / pow10(4), (kMax + 1) / pow10(5),
-    (kMax + 1) / pow10(6), (kMax + 1) / pow10(7), (kMax + 1) / pow10(8),
-    (kMax + 1) / pow10(9)};
+    (kMax + 1) / pow10(0), (kMax + 1) / pow10(1), (kMax + 1) / pow10(2), (kMax + 1) / pow10(3), (kMax + 1) / pow10(4),
+    (kMax + 1) / pow10(5), (kMax + 1) / pow10(6), (kMax + 1) / pow10(7), (kMax + 1) / pow10(8), (kMax + 1) / pow10(9)};
 
 // How many more digits, at most `limit` and 9, can be appended to x while it
 // is sure to stay within 96 bits whatever the digits are.
@@ -331,8 +313,7 @@ std::strong_ordering operator<=>(const DecimalNum &a, const DecimalNum &b)
         magnitudeOrder = a.coefficient_ <=> b.coefficient_;
     } else {
         const int scale = std::max(a.scale_, b.scale_);
-        magnitudeOrder = scaledUp(a.coefficient_, scale - a.scale_) <=>
-                         scaledUp(b.coefficient_, scale - b.scale_);
+        magnitudeOrder = scaledUp(a.coefficient_, scale - a.scale_) <=> scaledUp(b.coefficient_, scale - b.scale_);
     }
     return a.negative_ ? 0 <=> magnitudeOrder : magnitudeOrder;
 }

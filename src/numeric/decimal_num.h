@@ -85,9 +85,9 @@ public:
 private:
     // Zero is never negative.
     DecimalNum(uint128 coefficient, int scale, bool negative)
-        : coefficient_(coefficient),
-          scale_(static_cast<std::uint8_t>(scale)),
-          negative_(negative && coefficient != 0) {}
+        : coefficient_(coefficient), scale_(static_cast<std::uint8_t>(scale)), negative_(negative && coefficient != 0)
+    {
+    }
 
     uint128 coefficient_ = 0;
     std::uint8_t scale_ = 0;

@@ -47,9 +47,8 @@ RoundedDouble roundTo15Digits(double value)
 {
     // "d.dddddddddddddde+XX", correctly rounded and independent of the locale.
     char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::abs(value),
-                      std::chars_format::scientific, 14);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::abs(value), std::chars_format::scientific,
+                                      14);
     const std::string_view text(buffer, std::size_t(result.ptr - buffer));
 
     RoundedDouble rounded;
@@ -187,7 +186,7 @@ std::string DecimalNum::fixedPattern(int places, char decimalSeparator) const
 namespace {
 
 struct DoubleTextStyle {
-    bool signPosition;    // a blank stands in for the sign of positive values
+    bool signPosition;     // a blank stands in for the sign of positive values
     bool zeroBeforePoint;  // "0.5" rather than ".5"
     char separator;
 };
@@ -252,10 +251,7 @@ std::string formatDouble(double value, const DoubleTextStyle &style)
 
 }  // namespace
 
-std::string signedText(double value)
-{
-    return formatDouble(value, {true, false, '.'});
-}
+std::string signedText(double value) { return formatDouble(value, {true, false, '.'}); }
 
 std::string trimmedText(double value)
 {

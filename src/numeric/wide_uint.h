@@ -22,8 +22,7 @@ public:
         const uint128 lowProduct = a0 * b0;
         const uint128 cross1 = a0 * b1;
         const uint128 cross2 = a1 * b0;
-        const uint128 middle =
-            (lowProduct >> 64) + std::uint64_t(cross1) + std::uint64_t(cross2);
+        const uint128 middle = (lowProduct >> 64) + std::uint64_t(cross1) + std::uint64_t(cross2);
         WideUInt result;
         result.low_ = std::uint64_t(lowProduct) | (middle << 64);
         result.high_ = a1 * b1 + (cross1 >> 64) + (cross2 >> 64) + (middle >> 64);

@@ -7,8 +7,7 @@
 
 namespace primes {
 
-PrimeSource::PrimeSource(uint128 after, uint128 stopHint)
-    : sieving_(after < kLargestSieveStart), last_(after)
+PrimeSource::PrimeSource(uint128 after, uint128 stopHint) : sieving_(after < kLargestSieveStart), last_(after)
 {
     if (sieving_) {
         constexpr uint128 kTop = std::numeric_limits<std::uint64_t>::max();

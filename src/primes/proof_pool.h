@@ -47,10 +47,10 @@ private:
 
     const uint128 limit_;
     const std::uint64_t lookAhead_;
-    SievedCandidates candidates_;  // guarded by mutex_
-    std::uint64_t batchesTaken_ = 0;   // by workers; guarded by mutex_
-    std::uint64_t batchesRead_ = 0;    // by the reader; guarded by mutex_
-    bool lastTaken_ = false;           // guarded by mutex_
+    SievedCandidates candidates_;          // guarded by mutex_
+    std::uint64_t batchesTaken_ = 0;       // by workers; guarded by mutex_
+    std::uint64_t batchesRead_ = 0;        // by the reader; guarded by mutex_
+    bool lastTaken_ = false;               // guarded by mutex_
     std::map<std::uint64_t, Batch> done_;  // guarded by mutex_
     std::mutex mutex_;
     std::condition_variable_any changed_;

@@ -16,8 +16,8 @@ namespace {
 // test of the ratio list report counts of primes instead.
 bool isVerdict(const QString &result)
 {
-    return result == u"Certified Composite" || result.startsWith(u"Probable Prime ") ||
-           result.endsWith(u" is Prime") || result.endsWith(u" is Composite");
+    return result == u"Certified Composite" || result.startsWith(u"Probable Prime ") || result.endsWith(u" is Prime") ||
+           result.endsWith(u" is Composite");
 }
 
 // The description of a label, with what only the moment can tell: the
@@ -88,7 +88,8 @@ struct PanelDescriptions {
     const char *record;  // lbLMO
 };
 constexpr PanelDescriptions kRatioPanel{"best divisor", "number of best divisors", "fraction of the best divisor"};
-constexpr PanelDescriptions kIntervalPanel{"largest interval", "unused for intervals", "prime after the largest interval"};
+constexpr PanelDescriptions kIntervalPanel{"largest interval", "unused for intervals",
+                                           "prime after the largest interval"};
 
 // Keeps the panel's descriptions to the layout it shows. Only the interval
 // layout shows the smallest-interval field, so its showing and hiding

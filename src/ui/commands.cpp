@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <exception>
 
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 

@@ -55,10 +55,7 @@ void Form1::Text1_MouseDown()
         Text1->selectAll();
 }
 
-void Form1::Text1_OLEDragDrop(const QString &plainText)
-{
-    Text1->setText(plainText);
-}
+void Form1::Text1_OLEDragDrop(const QString &plainText) { Text1->setText(plainText); }
 
 bool Form1::ValidEntry()
 {
@@ -69,9 +66,8 @@ bool Form1::ValidEntry()
         Text1->selectAll();
         return false;
     }
-    const bool refused = entry_text::leadingValue(text) < 2 || text.contains(u'.') ||
-                         text.contains(u'-') || text.contains(u'+') || text.contains(u'*') ||
-                         !entry_text::isNumeric(text);
+    const bool refused = entry_text::leadingValue(text) < 2 || text.contains(u'.') || text.contains(u'-') ||
+                         text.contains(u'+') || text.contains(u'*') || !entry_text::isNumeric(text);
     if (refused) {
         showMessage(QStringLiteral("Value cannot be evaluated."), QMessageBox::Critical);
         Text1->setText(QString());

@@ -51,9 +51,8 @@ void makeBold(QWidget *widget)
 }  // namespace
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     endProgram = [] { QCoreApplication::quit(); };
 
@@ -64,10 +63,7 @@ Form1::Form1(QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1()
-{
-    closeListFile();
-}
+Form1::~Form1() { closeListFile(); }
 
 void Form1::buildControls()
 {
@@ -91,8 +87,8 @@ void Form1::buildControls()
     cmdTest = place(new QPushButton(QStringLiteral("&Quick Test"), this), "cmdTest", 120, 5640, 1815, 615);
     cmdAnalyze = place(new QPushButton(QStringLiteral("&Analyze"), this), "cmdAnalyze", 2280, 5640, 1815, 615);
     cmdList = place(new QPushButton(QStringLiteral("&Generate"), this), "cmdList", 4440, 5640, 1695, 615);
-    cmdList->setToolTip(QStringLiteral(
-        "Hold Ctrl to save generated data, Shift to generate primes greater than entered number."));
+    cmdList->setToolTip(
+        QStringLiteral("Hold Ctrl to save generated data, Shift to generate primes greater than entered number."));
 
     Frame2 = place(new QGroupBox(QStringLiteral("Result"), this), "Frame2", 120, 240, 3615, 735);
     Label1 = place(new FittingLabel(Frame2), "Label1", 95, 315, 3500, 270);
@@ -255,7 +251,4 @@ QMessageBox::StandardButton Form1::showMessage(const QString &text, QMessageBox:
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void Form1::showFailure(const QString &description)
-{
-    showMessage(description, QMessageBox::NoIcon, QMessageBox::Ok);
-}
+void Form1::showFailure(const QString &description) { showMessage(description, QMessageBox::NoIcon, QMessageBox::Ok); }

@@ -6,7 +6,10 @@
 #include "numeric/digits.h"
 
 namespace {
-QString latin1(const std::string &text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string &text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 }  // namespace
 
 int LineListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : announced_; }
@@ -94,7 +97,8 @@ qsizetype LineListModel::joinedLength() const
 {
     qsizetype length = 0;
     for (const uint128 slot : slots_)
-        length += 2 + (slot & kTextFlag ? texts_[static_cast<std::size_t>(slot & ~kTextFlag)].size() : digitCount(slot));
+        length += 2 +
+                  (slot & kTextFlag ? texts_[static_cast<std::size_t>(slot & ~kTextFlag)].size() : digitCount(slot));
     return length;
 }
 

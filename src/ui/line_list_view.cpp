@@ -37,10 +37,7 @@ void LineListView::insertItem(int row, const QString &text) { lines_->insertText
 
 void LineListView::clear() { lines_->clear(); }
 
-QString LineListView::lineAt(int row) const
-{
-    return row >= 0 && row < count() ? lines_->line(row) : QString();
-}
+QString LineListView::lineAt(int row) const { return row >= 0 && row < count() ? lines_->line(row) : QString(); }
 
 int LineListView::currentRow() const { return currentIndex().row(); }
 
@@ -309,8 +306,7 @@ void LineListView::setSelection(const QRect &rect, QItemSelectionModel::Selectio
 
 // A list box never takes its line's selection away: Ctrl on the selected
 // line leaves it selected.
-QItemSelectionModel::SelectionFlags LineListView::selectionCommand(const QModelIndex &index,
-                                                                   const QEvent *event) const
+QItemSelectionModel::SelectionFlags LineListView::selectionCommand(const QModelIndex &index, const QEvent *event) const
 {
     const QItemSelectionModel::SelectionFlags command = QAbstractItemView::selectionCommand(index, event);
     return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;

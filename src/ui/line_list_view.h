@@ -82,9 +82,9 @@ private:
     void updatePendingGeometries();
 
     LineListModel *lines_;
-    QSize rowSize_;          // of the widest line, as the style draws a row
+    QSize rowSize_;  // of the widest line, as the style draws a row
     QString widestLine_;
-    int widestWidth_ = 0;    // of widestLine_, in the font
+    int widestWidth_ = 0;  // of widestLine_, in the font
     int longestNumberDigits_ = 0;
     bool geometriesPending_ = false;
 };

@@ -1,5 +1,5 @@
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 // The lists follow their widest lines as they fill; measuring them again
 // here also announces the lines appended since the window last ran events.

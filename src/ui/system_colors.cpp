@@ -9,10 +9,14 @@ QColor systemColor(SystemColor index)
 {
     const QPalette palette = QApplication::palette();
     switch (index) {
-    case COLOR_ACTIVECAPTION: return palette.color(QPalette::Highlight);
-    case COLOR_MENUTEXT: return palette.color(QPalette::WindowText);
-    case COLOR_BTNFACE: return palette.color(QPalette::Button);
-    case COLOR_GRAYTEXT: return palette.color(QPalette::PlaceholderText);
+    case COLOR_ACTIVECAPTION:
+        return palette.color(QPalette::Highlight);
+    case COLOR_MENUTEXT:
+        return palette.color(QPalette::WindowText);
+    case COLOR_BTNFACE:
+        return palette.color(QPalette::Button);
+    case COLOR_GRAYTEXT:
+        return palette.color(QPalette::PlaceholderText);
     }
     return palette.color(QPalette::WindowText);
 }

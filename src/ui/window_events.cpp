@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 namespace {
 
@@ -35,8 +35,13 @@ bool isOtherLetter(int key)
 void Form1::addLetterKeyShortcuts()
 {
     const Qt::KeyboardModifiers states[] = {
-        Qt::NoModifier,  Qt::ShiftModifier, Qt::ControlModifier, Qt::ShiftModifier | Qt::ControlModifier,
-        Qt::AltModifier, Qt::AltModifier | Qt::ShiftModifier, Qt::AltModifier | Qt::ControlModifier,
+        Qt::NoModifier,
+        Qt::ShiftModifier,
+        Qt::ControlModifier,
+        Qt::ShiftModifier | Qt::ControlModifier,
+        Qt::AltModifier,
+        Qt::AltModifier | Qt::ShiftModifier,
+        Qt::AltModifier | Qt::ControlModifier,
         Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier,
     };
     for (Qt::Key key : kLetterKeys) {
@@ -125,8 +130,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             break;
         previewKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
         // The lists' own Ctrl+C would overwrite what their C key has copied.
-        if ((watched == List1 || watched == lsLMO) &&
-            static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+        if ((watched == List1 || watched == lsLMO) && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
             return true;
         break;
     }

@@ -33,9 +33,12 @@ class FactorAnalysisTest : public QObject {
         init();  // a new window
         core::setParallelSettings({threads, 13});
         QStringList shown;
-        const auto labels = [this] { return QStringList{form->Label1->text(), form->Label4->text(), form->lbNo->text()}; };
+        const auto labels = [this] {
+            return QStringList{form->Label1->text(), form->Label4->text(), form->lbNo->text()};
+        };
         zclock::setSource([&] {
-            shown << (labels() << QString::number(form->lsLMO->count()) << QString::number(form->List1->count())).join('|');
+            shown << (labels() << QString::number(form->lsLMO->count()) << QString::number(form->List1->count()))
+                         .join('|');
             return QDateTime(QDate(2024, 3, 1), QTime(10, 0, 0));
         });
         ui->run(analyze ? form->cmdAnalyze : form->cmdTest, number);
@@ -69,17 +72,26 @@ private slots:
         QTest::addColumn<QStringList>("firstRatios");
         QTest::newRow("prime") << "97" << QStringList{"97 = 1 * 97"} << QStringList{" 3:  .333333333333333", " 2:  .5"};
         QTest::newRow("square") << "49" << report("49 = 7 * 7", "1 7", "8", 3) << QStringList();
-        QTest::newRow("to 14") << "12" << report("12 = 2 * 2 * 3", "1 2 3 4 6", "16", 6) << QStringList{" 11:  .0909090909090909"};
-        QTest::newRow("360") << "360" << report("360 = 2 * 2 * 2 * 3 * 3 * 5", "1 2 3 4 5 6 8 9 10 12 15 18 20 24 30 36 "
-                                                "40 45 60 72 90 120 180", "810", 24) << QStringList();  // records: below
-        QTest::newRow("beyond 10^15") << "2000000000000074" << report("2000000000000074 = 2 * 1000000000000037",
-                                          "1 2 1000000000000037", "1000000000000040", 4) << QStringList();
+        QTest::newRow("to 14") << "12" << report("12 = 2 * 2 * 3", "1 2 3 4 6", "16", 6)
+                               << QStringList{" 11:  .0909090909090909"};
+        QTest::newRow("360") << "360"
+                             << report("360 = 2 * 2 * 2 * 3 * 3 * 5",
+                                       "1 2 3 4 5 6 8 9 10 12 15 18 20 24 30 36 "
+                                       "40 45 60 72 90 120 180",
+                                       "810", 24)
+                             << QStringList();  // records: below
+        QTest::newRow("beyond 10^15") << "2000000000000074"
+                                      << report("2000000000000074 = 2 * 1000000000000037", "1 2 1000000000000037",
+                                                "1000000000000040", 4)
+                                      << QStringList();
         const quint64 n = 8589869056;  // 2^16 * (2^17 - 1)
         QStringList divisors;
         for (int k = 0; k <= 32; ++k)  // 2^0 .. 2^16, then n / 2^16 .. n / 2
             divisors << QString::number(k <= 16 ? quint64(1) << k : n >> (33 - k));
-        QTest::newRow("perfect") << QString::number(n) << report(QString::number(n) + " = " + QString("2 * ").repeated(16) +
-                                    "131071", divisors.join(' '), "8589869056 (Perfect Number!)", 34) << QStringList();
+        QTest::newRow("perfect") << QString::number(n)
+                                 << report(QString::number(n) + " = " + QString("2 * ").repeated(16) + "131071",
+                                           divisors.join(' '), "8589869056 (Perfect Number!)", 34)
+                                 << QStringList();
     }
     void analyzeReports()
     {
@@ -99,8 +111,8 @@ private slots:
         QTest::addColumn<QString>("number");
         for (const QString number : {"1000000000039", "999962000357", "8589869056", "360"})
             QTest::addRow("analyze %s", qPrintable(number)) << true << number;
-        for (const QString number : {"1000000000039", "999962000357", "8999190000000000000000099991",
-                                     "1000000000000000000000000103"})
+        for (const QString number :
+             {"1000000000039", "999962000357", "8999190000000000000000099991", "1000000000000000000000000103"})
             QTest::addRow("quick test %s", qPrintable(number)) << false << number;
     }
     void sameOnOneThreadAndOnFour()

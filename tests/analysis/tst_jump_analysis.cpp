@@ -75,8 +75,8 @@ private slots:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<bool>("early");  // early jumps and short stretches, jumping wherever a stretch may
-        for (const char *number : {"360", "8589869056", "999962000357", "1000000000039", "963761198401",
-                                   "963761198399", "442350226997", "100000980001501"})
+        for (const char *number : {"360", "8589869056", "999962000357", "1000000000039", "963761198401", "963761198399",
+                                   "442350226997", "100000980001501"})
             QTest::addRow("%s", number) << QString(number) << true;
         addRandomRows(100, 6, 12, true);
         if (qEnvironmentVariable("ZORVELAN_JUMP_ROWS") == "long")

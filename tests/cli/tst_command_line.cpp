@@ -35,7 +35,8 @@ private slots:
             const QByteArray out = program.readAllStandardOutput();
             QVERIFY(out.startsWith(option == "-h" ? "Usage: " : "zorvelan " ZORVELAN_VERSION "\n"));
             if (option == "-h")  // the help names every mode and option of the text modes
-                for (const char *mode : {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals", "--json"})
+                for (const char *mode :
+                     {"--analyze", "--quick", "--generate", "--above", "--count", "--no-intervals", "--json"})
                     QVERIFY2(out.contains(mode), mode);
         }
     }
@@ -43,7 +44,8 @@ private slots:
     // A number given on the command line reaches the entry box as if pasted.
     void numberReachesEntryBoxCleaned()
     {
-        const QList<std::pair<QStringList, QString>> rows = {{{}, "Enter a number"}, {{" 0042 "}, "42"}, {{"12x"}, "12x"}};
+        const QList<std::pair<QStringList, QString>> rows = {
+            {{}, "Enter a number"}, {{" 0042 "}, "42"}, {{"12x"}, "12x"}};
         for (const auto &[arguments, entry] : rows) {
             Form1 window;
             command_line::enterStartNumber(window, command_line::numberArgument(QStringList{"zorvelan"} + arguments));

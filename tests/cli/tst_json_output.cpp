@@ -132,10 +132,11 @@ private slots:
     void analyzeFieldsHoldTogether_data()
     {
         QTest::addColumn<QString>("number");
-        for (const char *number : {"2", "97", "360", "6", "28", "33550336", "963761198400", "1000000000000000000000000000",
-                                   "7922816251426433759354395033", "9999999999999999999999999999",
-                                   "1200000002531510000838620587", "935814005850828", "58675052768669084910349246",
-                                   "3576036854001997949462044301", "451948100736858545339819683"})
+        for (const char *number :
+             {"2", "97", "360", "6", "28", "33550336", "963761198400", "1000000000000000000000000000",
+              "7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587",
+              "935814005850828", "58675052768669084910349246", "3576036854001997949462044301",
+              "451948100736858545339819683"})
             QTest::newRow(number) << QString(number);
     }
     void analyzeFieldsHoldTogether()
@@ -189,7 +190,8 @@ private slots:
     // entries in their place.
     void quickTestEqualsTextForm()
     {
-        const QStringList numbers{"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"};
+        const QStringList numbers{"2", "91", "33550336", "7922816251426433759354395033",
+                                  "9999999999999999999999999999"};
         const Run json = run(QStringList{"--quick", "--json"} + numbers + QStringList{"12x"});
         const QList<QStringList> text = textReports(run(QStringList{"--quick"} + numbers).out);
         const QList<QJsonObject> reports = jsonLines(json.out);
@@ -203,7 +205,8 @@ private slots:
                 results << line.toString();
             QCOMPARE(results, text[i]);
         }
-        QCOMPARE(json.out.split('\n').value(numbers.size()), QByteArray(R"({"number": "12x", "error": "Value cannot be evaluated."})"));
+        QCOMPARE(json.out.split('\n').value(numbers.size()),
+                 QByteArray(R"({"number": "12x", "error": "Value cannot be evaluated."})"));
     }
 
     // Every character that JSON escapes, and some that it does not, in
@@ -242,11 +245,14 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("input");
-        QTest::newRow("analyze") << QStringList{"--analyze", "--json", "360", "97", "1x", "963761198400"} << QByteArray();
-        QTest::newRow("quick on standard input") << QStringList{"--quick", "--json"} << QByteArray("91\n\"\\\n\x01\xff\n97\n");
+        QTest::newRow("analyze") << QStringList{"--analyze", "--json", "360", "97", "1x", "963761198400"}
+                                 << QByteArray();
+        QTest::newRow("quick on standard input")
+            << QStringList{"--quick", "--json"} << QByteArray("91\n\"\\\n\x01\xff\n97\n");
         QTest::newRow("generate") << QStringList{"--generate", "100000", "--json"} << QByteArray();
         QTest::newRow("generate above, no intervals")
-            << QStringList{"--generate", "1000000000000", "--above", "--count", "50", "--no-intervals", "--json"} << QByteArray();
+            << QStringList{"--generate", "1000000000000", "--above", "--count", "50", "--no-intervals", "--json"}
+            << QByteArray();
     }
     void jqParsesEveryLine()
     {
@@ -274,15 +280,19 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString notANumber = "Value cannot be evaluated.";
         const QString tooLong = "Number exceeds Zorvelan's maximum (28 digits).";
-        QTest::newRow("10,000 digits") << QByteArray(10000, '7') << "77777777777777777777…(9970 more)…7777777777" << tooLong;
+        QTest::newRow("10,000 digits") << QByteArray(10000, '7') << "77777777777777777777…(9970 more)…7777777777"
+                                       << tooLong;
         QTest::newRow("41 characters") << QByteArray("x1234567890123456789012345678901234567890")
                                        << "x1234567890123456789…(11 more)…1234567890" << tooLong;
         QTest::newRow("40 characters kept whole") << QByteArray(39, '1') + 'x' << QString(39, '1') + 'x' << tooLong;
         QTest::newRow("a NUL byte inside") << QByteArray("12\0003", 4) << "12\\x003" << notANumber;
-        QTest::newRow("bytes that are not UTF-8") << QByteArray("\xff\xfe" "9\xc3") << "\\xff\\xfe9\\xc3" << notANumber;
+        QTest::newRow("bytes that are not UTF-8") << QByteArray("\xff\xfe"
+                                                                "9\xc3")
+                                                  << "\\xff\\xfe9\\xc3" << notANumber;
         QTest::newRow("a backslash and a tab") << QByteArray("1\\2\t3") << "1\\\\2\\x093" << notANumber;
-        QTest::newRow("45 letters of two bytes") << QString(45, QChar(0xe9)).toUtf8()
-                                                 << QString(20, QChar(0xe9)) + "…(15 more)…" + QString(10, QChar(0xe9)) << tooLong;
+        QTest::newRow("45 letters of two bytes")
+            << QString(45, QChar(0xe9)).toUtf8() << QString(20, QChar(0xe9)) + "…(15 more)…" + QString(10, QChar(0xe9))
+            << tooLong;
     }
     void refusedEntriesNamedShort()
     {
@@ -313,7 +323,8 @@ private slots:
     {
         QFETCH(QString, number);
         for (const bool json : {false, true}) {
-            const Run list = run(json ? QStringList{"--generate", number, "--json"} : QStringList{"--generate", number});
+            const Run list = run(json ? QStringList{"--generate", number, "--json"}
+                                      : QStringList{"--generate", number});
             QCOMPARE(list.status, 0);
             QCOMPARE(list.out, primesUpTo(parse(number), json));
         }

@@ -63,13 +63,26 @@ QByteArray windowListFile(const QString &number)
 }
 
 // Numbers of 15 to 28 digits drawn at random once (seed 28), 14 to 20 of them composite.
-const QStringList kRandomNumbers{
-    "935814005850828", "5914826128099100", "42628631089209995", "835488252083654152",
-    "8043496176998361510", "32337561163767069704", "291692610073676342221", "2253552405892648836069",
-    "40403694588261536968464", "390008771397702578449036", "5065793273221172742168760",
-    "58675052768669084910349246", "743390160831278270481732483", "7558285045820423502066970918",
-    "3438136099371221", "3144928858053629287", "5236838206737150726444", "1127987200725637252061725",
-    "451948100736858545339819683", "3576036854001997949462044301"};
+const QStringList kRandomNumbers{"935814005850828",
+                                 "5914826128099100",
+                                 "42628631089209995",
+                                 "835488252083654152",
+                                 "8043496176998361510",
+                                 "32337561163767069704",
+                                 "291692610073676342221",
+                                 "2253552405892648836069",
+                                 "40403694588261536968464",
+                                 "390008771397702578449036",
+                                 "5065793273221172742168760",
+                                 "58675052768669084910349246",
+                                 "743390160831278270481732483",
+                                 "7558285045820423502066970918",
+                                 "3438136099371221",
+                                 "3144928858053629287",
+                                 "5236838206737150726444",
+                                 "1127987200725637252061725",
+                                 "451948100736858545339819683",
+                                 "3576036854001997949462044301"};
 
 }  // namespace
 
@@ -90,35 +103,45 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QString>("err");  // contained in standard error, which is empty if this is
-        const auto onInput = [](const QStringList &numbers) { return ("\n \t" + numbers.join(" \r\n\n  ") + "\n\n").toLatin1(); };
+        const auto onInput = [](const QStringList &numbers) {
+            return ("\n \t" + numbers.join(" \r\n\n  ") + "\n\n").toLatin1();
+        };
         const auto reports = [&](const char *tag, bool analyze, const QStringList &numbers, bool input) {
             const QString mode = analyze ? "--analyze" : "--quick";
-            QTest::newRow(tag) << (input ? QStringList{mode} : QStringList{mode} + numbers) << (input ? onInput(numbers) : QByteArray())
-                               << 0 << windowReports(numbers, analyze) << "";
+            QTest::newRow(tag) << (input ? QStringList{mode} : QStringList{mode} + numbers)
+                               << (input ? onInput(numbers) : QByteArray()) << 0 << windowReports(numbers, analyze)
+                               << "";
         };
         reports("Analyze: small primes and composites", true, {"2", "97", "360", "91"}, false);
         reports("Analyze: a perfect number", true, {"33550336"}, false);
         reports("Analyze: 28 digits, prime and composites", true,
-                {"7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587"}, false);
+                {"7922816251426433759354395033", "9999999999999999999999999999", "1200000002531510000838620587"},
+                false);
         reports("Analyze: 6720 divisors", true, {"963761198400"}, false);
         reports("Analyze: 20 numbers of 15 to 28 digits", true, kRandomNumbers, false);
         reports("Analyze: the same on standard input", true, kRandomNumbers, true);
-        reports("Quick Test", false, {"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"}, false);
+        reports("Quick Test", false,
+                {"2", "91", "33550336", "7922816251426433759354395033", "9999999999999999999999999999"}, false);
         reports("Quick Test on standard input", false, {"2", "91", "33550336"}, true);
-        QTest::newRow("refused entries named, the others done") << QStringList{"--quick", "6", "12x", " 0042 ", "1", "7"} << QByteArray() << 1
-            << windowReports({"6", "42", "7"}, false) << "zorvelan: '12x': Value cannot be evaluated.\nzorvelan: '1': Value cannot be evaluated.\n";
+        QTest::newRow("refused entries named, the others done")
+            << QStringList{"--quick", "6", "12x", " 0042 ", "1", "7"} << QByteArray() << 1
+            << windowReports({"6", "42", "7"}, false)
+            << "zorvelan: '12x': Value cannot be evaluated.\nzorvelan: '1': Value cannot be evaluated.\n";
 
         const QString start = "1000000000000000000000000000";  // 10^27: primes proven one by one
         const auto list = [](const char *tag, const QStringList &arguments, const QByteArray &lines) {
             QTest::newRow(tag) << arguments << QByteArray() << 0 << lines << "";
         };
         list("the window's list file", {"--generate", "100000"}, windowListFile("100000").replace("\r\n", "\n"));
-        list("above 10^27, 20 primes", {"--generate", start, "--above", "--count", "20"}, listLinesAbove(start, 20, LineLayout::OpenEnded));
+        list("above 10^27, 20 primes", {"--generate", start, "--above", "--count", "20"},
+             listLinesAbove(start, 20, LineLayout::OpenEnded));
         list("above 2^64 - 100, no intervals, across the sieve's end",
              {"--count", "5", "--no-intervals", "--above", "--generate", "18446744073709551516"},
              listLinesAbove("18446744073709551516", 5, LineLayout::NoInterval));
-        list("above 2, which asks no question with --above", {"--generate", "2", "--above", "--count", "3"}, " 3   ;    1\n 5   ;    2\n 7   ;    2\n");
-        list("up to 007 with blanks, cleaned up as in the entry box", {"--generate", " 007 "}, " 2  ;  2\n 3  ;  1\n 5  ;  2\n 7  ;  2\n");
+        list("above 2, which asks no question with --above", {"--generate", "2", "--above", "--count", "3"},
+             " 3   ;    1\n 5   ;    2\n 7   ;    2\n");
+        list("up to 007 with blanks, cleaned up as in the entry box", {"--generate", " 007 "},
+             " 2  ;  2\n 3  ;  1\n 5  ;  2\n 7  ;  2\n");
 
         const auto refused = [](const char *tag, const QStringList &arguments, int status, const QString &message) {
             QTest::newRow(tag) << arguments << QByteArray() << status << QByteArray() << message;
@@ -146,7 +169,8 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QString, err);
         const Run printed = run(arguments, input);
-        QVERIFY2(err.isEmpty() ? printed.err.isEmpty() : QString::fromLocal8Bit(printed.err).contains(err), printed.err.constData());
+        QVERIFY2(err.isEmpty() ? printed.err.isEmpty() : QString::fromLocal8Bit(printed.err).contains(err),
+                 printed.err.constData());
         QTEST(printed.status, "status");
         QTEST(printed.out, "out");
     }
@@ -178,8 +202,7 @@ private slots:
         QTest::newRow("endless list") << QStringList{"--generate", "100000000000", "--above"} << QByteArray()
                                       << QByteArray(1000000, 'x') << QByteArray(" 100000000003   ;    3\n");
         QTest::newRow("waiting for a number") << QStringList{"--quick"} << QByteArray("91\n")
-                                              << windowReports({"91"}, false)
-                                              << QByteArray("Certified Composite\n");
+                                              << windowReports({"91"}, false) << QByteArray("Certified Composite\n");
     }
     void interruptEndsAfterAWholeLine()
     {

@@ -74,30 +74,33 @@ class JumpEqualsScan : public testing::TestWithParam<Row> {};
 TEST_P(JumpEqualsScan, SameDivisorsAndCandidates)
 {
     const Row &row = GetParam();
-    std::visit([&](const auto &divisors) {
-        const std::uint64_t size = trial::passesOf(divisors);
-        std::uint64_t first = row.first, end = row.end;
-        if (row.around != 0) {
-            const auto pass = row.around == kLast ? std::optional(size - 1) : divisors.passOf(row.around);
-            ASSERT_TRUE(pass.has_value());
-            first = *pass - std::min(*pass, row.first), end = *pass + row.end;
-        }
-        end = std::min(end, size);
-        ASSERT_LT(first, end);
-        double best = row.best / static_cast<double>(divisors.at(end - 1));
-        if (row.best <= 0) {
-            const auto before = first == 0 ? core::StretchResult{} : core::scanStretch(divisors, row.n, {0, first, true, false, 1.0});
-            best = before.ratioCandidates.empty() ? 1.0 : before.ratioCandidates.back().fraction;
-            best = row.best == kLoose ? std::min(1.0, 10 * best) : best;
-        }
-        const core::StretchRequest request{first, end, row.withRatios, row.stopAtDivisor, best};
-        core::NeighbourTable table(row.n);
-        ASSERT_LE(divisors.at(end - 1), table.divisorLimit());
-        const core::StretchResult scan = core::scanStretch(divisors, row.n, request);
-        const core::StretchResult jump = core::jumpStretch(divisors, table, request, {});
-        EXPECT_EQ(jump.divisorPasses, scan.divisorPasses);
-        EXPECT_EQ(jump.ratioCandidates, scan.ratioCandidates);
-    }, sequenceOf(row.n, row.kind));
+    std::visit(
+        [&](const auto &divisors) {
+            const std::uint64_t size = trial::passesOf(divisors);
+            std::uint64_t first = row.first, end = row.end;
+            if (row.around != 0) {
+                const auto pass = row.around == kLast ? std::optional(size - 1) : divisors.passOf(row.around);
+                ASSERT_TRUE(pass.has_value());
+                first = *pass - std::min(*pass, row.first), end = *pass + row.end;
+            }
+            end = std::min(end, size);
+            ASSERT_LT(first, end);
+            double best = row.best / static_cast<double>(divisors.at(end - 1));
+            if (row.best <= 0) {
+                const auto before = first == 0 ? core::StretchResult{}
+                                               : core::scanStretch(divisors, row.n, {0, first, true, false, 1.0});
+                best = before.ratioCandidates.empty() ? 1.0 : before.ratioCandidates.back().fraction;
+                best = row.best == kLoose ? std::min(1.0, 10 * best) : best;
+            }
+            const core::StretchRequest request{first, end, row.withRatios, row.stopAtDivisor, best};
+            core::NeighbourTable table(row.n);
+            ASSERT_LE(divisors.at(end - 1), table.divisorLimit());
+            const core::StretchResult scan = core::scanStretch(divisors, row.n, request);
+            const core::StretchResult jump = core::jumpStretch(divisors, table, request, {});
+            EXPECT_EQ(jump.divisorPasses, scan.divisorPasses);
+            EXPECT_EQ(jump.ratioCandidates, scan.ratioCandidates);
+        },
+        sequenceOf(row.n, row.kind));
 }
 INSTANTIATE_TEST_SUITE_P(Rows, JumpEqualsScan, testing::ValuesIn(kRows),
                          [](const testing::TestParamInfo<Row> &info) { return std::string(info.param.name); });

@@ -48,18 +48,18 @@ TEST(QuotientFraction, EqualsDivFractionAtRoundingBorders)
 {
     std::mt19937_64 random{20240611};
     const auto below = [&](uint128 limit) { return ((uint128(random()) << 64) | random()) % limit; };
-// Divisors made of twos and fives end their quotients exactly or on a half,
-// where rounding to even decides; n near 10^28 uses the fewest places.
+    // Divisors made of twos and fives end their quotients exactly or on a half,
+    // where rounding to even decides; n near 10^28 uses the fewest places.
     for (int twos = 0; twos <= 63; ++twos)
         for (uint128 d = uint128(1) << twos; d <= uint128(100000000000006ull) * 1000; d *= 5)
             for (int i = 0; d >= 2 && i < 20 && !HasFailure(); ++i)  // the first difference is enough
                 expectSameFraction(i < 10 ? below(kTenTo28 - 2) + 2 : kTenTo28 - 1 - below(1000000),
                                    static_cast<std::uint64_t>(d));
-// Quotients whose digits reach the last of the 96 bits: the whole part is
-// 2^96 / 10^s cut to an integer (or one less) and the fraction's first s
-// digits lie next to those of 2^96 - 1, so that the s-th place fits only
-// truncated, or fits and then rounds past 2^96 - 1. Divisors spread evenly
-// over their number of digits.
+    // Quotients whose digits reach the last of the 96 bits: the whole part is
+    // 2^96 / 10^s cut to an integer (or one less) and the fraction's first s
+    // digits lie next to those of 2^96 - 1, so that the s-th place fits only
+    // truncated, or fits and then rounds past 2^96 - 1. Divisors spread evenly
+    // over their number of digits.
     const uint128 max = DecimalNum::kMaxCoefficient;
     for (uint128 tenToS = 10; tenToS <= kTenTo28; tenToS *= 10) {
         const double edgeFraction = static_cast<double>(max % tenToS) / static_cast<double>(tenToS);
@@ -97,8 +97,8 @@ std::vector<std::uint64_t> stepwiseDivisors(std::uint64_t bound, std::uint64_t s
 TEST(TrialSequence, HoldsTheDivisorsOfTheStepwiseRule)
 {
     // 25 -> 27; 33 -> 35 -> 37; 49 -> 51; 15 is within a bound of 15 and tried as 17.
-    EXPECT_EQ(stepwiseDivisors(52, 2), (std::vector<std::uint64_t>{2, 3, 5, 7, 9, 11, 13, 17, 19, 23, 27, 29, 31, 37,
-                                                                 41, 43, 47, 51}));
+    EXPECT_EQ(stepwiseDivisors(52, 2),
+              (std::vector<std::uint64_t>{2, 3, 5, 7, 9, 11, 13, 17, 19, 23, 27, 29, 31, 37, 41, 43, 47, 51}));
     for (std::uint64_t bound = 1; bound < 3000002; bound += bound < 700 ? 1 : 2999300) {
         const std::vector<std::uint64_t> divisors = stepwiseDivisors(bound, bound <= 4 ? 1 : 2);
         const trial::TrialSequence sequence(bound, bound <= 4 ? 1 : 2);
@@ -176,10 +176,13 @@ Findings pooled(unsigned workers, uint128 n, std::uint64_t first, std::uint64_t 
 {
     const trial::EvenlySpaced divisors{first, 1, passes};
     std::atomic<double> published{1.0};
-    core::StretchPool pool(workers, (passes + 96) / 97, [&](std::uint64_t stretch, const std::stop_token &) {
-        return core::scanStretch(divisors, n,
-                                 {stretch * 97, std::min(stretch * 97 + 97, passes), true, endAtDivisor, published.load()});
-    }, endAtDivisor);
+    core::StretchPool pool(
+        workers, (passes + 96) / 97,
+        [&](std::uint64_t stretch, const std::stop_token &) {
+            return core::scanStretch(
+                divisors, n, {stretch * 97, std::min(stretch * 97 + 97, passes), true, endAtDivisor, published.load()});
+        },
+        endAtDivisor);
     return readInOrder(pool, endAtDivisor, [&](double best) { published = best; });
 }
 
@@ -187,9 +190,13 @@ Findings pooled(unsigned workers, uint128 n, std::uint64_t first, std::uint64_t 
 // not r / d, decides, and ties between rounded fractions are common.
 TEST(StretchPool, FindsWhatTheRuleFindsWithAnyNumberOfWorkers)
 {
-    for (const auto &[digits, from] : std::vector<std::pair<const char *, std::uint64_t>>{
-             {"360", 2}, {"1000575", 2}, {"30000000000000183", 2}, {"9999999999999999999999999999", 2},
-             {"7922816251426433759354395033", 2}, {"1237940039285380274899124224", 99999000000}}) {
+    for (const auto &[digits, from] :
+         std::vector<std::pair<const char *, std::uint64_t>>{{"360", 2},
+                                                             {"1000575", 2},
+                                                             {"30000000000000183", 2},
+                                                             {"9999999999999999999999999999", 2},
+                                                             {"7922816251426433759354395033", 2},
+                                                             {"1237940039285380274899124224", 99999000000}}) {
         uint128 n = 0;
         ASSERT_TRUE(DecimalNum::fromText(digits).toUInt128(n));
         const Findings expected = byTheRule(n, from, 20000);
@@ -204,9 +211,11 @@ TEST(StretchPool, FindsWhatTheRuleFindsWithAnyNumberOfWorkers)
 Findings fromKernel(unsigned workers, uint128 n, std::uint64_t last, std::uint64_t stretches = UINT64_MAX)
 {
     core::LoopKernel kernel(trial::EvenlySpaced{1, 1, last}, n, {true, false, true});
-    core::StretchPool pool(workers, kernel.plan().count(),
-                           [&](std::uint64_t k, const std::stop_token &stop) { return kernel.stretch(k, stop); }, false);
-    return readInOrder(pool, false, [&](double best) { kernel.publishBest(best); }, stretches);
+    core::StretchPool pool(
+        workers, kernel.plan().count(),
+        [&](std::uint64_t k, const std::stop_token &stop) { return kernel.stretch(k, stop); }, false);
+    return readInOrder(
+        pool, false, [&](double best) { kernel.publishBest(best); }, stretches);
 }
 
 // Workers that jump share the factorisations of the neighbours and chain
@@ -235,7 +244,9 @@ TEST(StretchPool, StopsWhenTheReaderLeaves)
     for (int run = 0; run < 20; ++run) {
         std::atomic<int> scanned{0};
         {
-            core::StretchPool pool(4, 1u << 20, [&](std::uint64_t, const std::stop_token &) { return ++scanned, core::StretchResult{}; }, false);
+            core::StretchPool pool(
+                4, 1u << 20, [&](std::uint64_t, const std::stop_token &) { return ++scanned, core::StretchResult{}; },
+                false);
             for (int i = 0; i < run; ++i)
                 ASSERT_TRUE(pool.next(std::chrono::seconds(10)).has_value());
         }

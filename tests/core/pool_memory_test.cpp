@@ -30,11 +30,14 @@ void factoriseOnPool(std::mt19937_64 &random)
 {
     std::uniform_int_distribution<std::uint64_t> eighteenDigits(100000000000000000ULL, 999999999999999999ULL);
     const std::uint64_t first = eighteenDigits(random);
-    core::StretchPool pool(2, 8, [first](std::uint64_t stretch, const std::stop_token &stop) {
-        for (std::uint64_t i = 0; i < 4; ++i)
-            EXPECT_TRUE(core::factorise(first + 4 * stretch + i, stop).has_value());
-        return core::StretchResult{};
-    }, false);
+    core::StretchPool pool(
+        2, 8,
+        [first](std::uint64_t stretch, const std::stop_token &stop) {
+            for (std::uint64_t i = 0; i < 4; ++i)
+                EXPECT_TRUE(core::factorise(first + 4 * stretch + i, stop).has_value());
+            return core::StretchResult{};
+        },
+        false);
     while (!pool.finished())
         pool.next(std::chrono::milliseconds(100));
 }

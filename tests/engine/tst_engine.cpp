@@ -107,17 +107,28 @@ private slots:
     // elapsed time, each row named by its seconds.
     void timeTexts()
     {
-        for (const auto &[seconds, estimate, elapsed] : QList<std::tuple<int, QString, QString>>{{-5, "", "<1 sec"},
-                 {0, "0 secs", "<1 sec"}, {59, "59 secs", "00:59"}, {60, "60 secs", "01:00"}, {61, "1 mins", "01:01"},
-                 {119, "1 mins", "01:59"}, {120, "2 mins", "02:00"}, {3599, "59 mins", "59:59"}, {3600, "60 mins", "1:00:00"},
-                 {3601, ">1 hour", "1:00:01"}, {3725, ">1 hour", "1:02:05"}, {400000, ">1 hour", "111:06:40"}}) {
+        for (const auto &[seconds, estimate, elapsed] :
+             QList<std::tuple<int, QString, QString>>{{-5, "", "<1 sec"},
+                                                      {0, "0 secs", "<1 sec"},
+                                                      {59, "59 secs", "00:59"},
+                                                      {60, "60 secs", "01:00"},
+                                                      {61, "1 mins", "01:01"},
+                                                      {119, "1 mins", "01:59"},
+                                                      {120, "2 mins", "02:00"},
+                                                      {3599, "59 mins", "59:59"},
+                                                      {3600, "60 mins", "1:00:00"},
+                                                      {3601, ">1 hour", "1:00:01"},
+                                                      {3725, ">1 hour", "1:02:05"},
+                                                      {400000, ">1 hour", "111:06:40"}}) {
             renew();
             prepare(*form, Mode::AnalyzeSearch, "");
             clockTime = start.addSecs(seconds);
             progress(200, 10000, 20000);
             form->subShowElapsed(start);
-            const QString texts = (estimate.isEmpty() ? "" : form->Label4->text().section("Time est. ", 1)) + " | " + form->Label13->text();
-            QCOMPARE(QString::number(seconds) + ": " + texts, QString::number(seconds) + ": " + estimate + " | Elapsed time: " + elapsed);
+            const QString texts = (estimate.isEmpty() ? "" : form->Label4->text().section("Time est. ", 1)) + " | " +
+                                  form->Label13->text();
+            QCOMPARE(QString::number(seconds) + ": " + texts,
+                     QString::number(seconds) + ": " + estimate + " | Elapsed time: " + elapsed);
         }
     }
 
@@ -154,7 +165,8 @@ private slots:
             shown << form->Label1->text();
         }
         shown.removeDuplicates();
-        QCOMPARE(shown.join(' ').remove("Probable Prime "), QString(" (50%) (55%) (60%) (65%) (70%) (72%) (74%) (76%) (78%) (80%) (>80%)"));
+        QCOMPARE(shown.join(' ').remove("Probable Prime "),
+                 QString(" (50%) (55%) (60%) (65%) (70%) (72%) (74%) (76%) (78%) (80%) (>80%)"));
         QVERIFY(form->blExit && stoppedAt >= 100000 && stoppedAt < 110000 && form->Label4->text().isEmpty());
     }
 
@@ -173,8 +185,10 @@ private slots:
     void passCounterMatchesSubProgress()
     {
         for (const auto &[mode, lim, step] : QList<std::tuple<Mode, double, double>>{{Mode::AnalyzeSearch, 1e9, 1000},
-                 {Mode::AnalyzeSearch, 40, 1}, {Mode::QuickTest, 316228, 10}, {Mode::QuickTest, 500, 0.1},
-                 {Mode::Generation, 1000, 0.01}}) {
+                                                                                     {Mode::AnalyzeSearch, 40, 1},
+                                                                                     {Mode::QuickTest, 316228, 10},
+                                                                                     {Mode::QuickTest, 500, 0.1},
+                                                                                     {Mode::Generation, 1000, 0.01}}) {
             Form1 counted;
             renew();
             prepare(*form, mode, "");
@@ -183,7 +197,9 @@ private slots:
             form->subProgress(1, lim, start);
             counted.subProgress(1, lim, start);
             progress::PassCounter counter(counted, lim, start);
-            const auto status = [](const Form1 &f) { return f.Label4->text() + '|' + f.Label1->text() + (f.blExit ? "|stop" : ""); };
+            const auto status = [](const Form1 &f) {
+                return f.Label4->text() + '|' + f.Label1->text() + (f.blExit ? "|stop" : "");
+            };
             for (int call = 1; call <= 400000 && !form->blExit; ++call) {
                 form->subProgress(call * step, lim, start);
                 counter.onPass(call * step);
@@ -202,15 +218,24 @@ private slots:
     void quickTest()
     {
         const QString startTime = "Start time: " + QLocale::system().toString(start.time(), QLocale::ShortFormat);
-        for (const auto &[number, divisor] : QList<QPair<QString, QString>>{{"2", ""}, {"3", ""}, {"97", ""},
-                 {"4", "2"}, {"9", "3"}, {"121", "11"}, {"289", "17"}, {"2809", "53"},
-                 {"8999190000000000000000099991", "99991"}}) {
+        for (const auto &[number, divisor] :
+             QList<QPair<QString, QString>>{{"2", ""},
+                                            {"3", ""},
+                                            {"97", ""},
+                                            {"4", "2"},
+                                            {"9", "3"},
+                                            {"121", "11"},
+                                            {"289", "17"},
+                                            {"2809", "53"},
+                                            {"8999190000000000000000099991", "99991"}}) {
             renew();
             QCOMPARE(run(*form, Mode::QuickTest, number), divisor.isEmpty());
             const QString red = textColor(form->Label1) == QColor(Qt::red) ? " (red)" : "";
-            QCOMPARE(shown(*form) + " | " + form->Label13->text() + red, divisor.isEmpty()
-                ? number + " is Prime | Evaluation complete. | " + number + " = 1 * " + number + " | Elapsed time: <1 sec (red)"
-                : "Certified Composite |  | Factor found: " + divisor + " | Click Analyze for prime factors | " + startTime);
+            QCOMPARE(shown(*form) + " | " + form->Label13->text() + red,
+                     divisor.isEmpty() ? number + " is Prime | Evaluation complete. | " + number + " = 1 * " + number +
+                                             " | Elapsed time: <1 sec (red)"
+                                       : "Certified Composite |  | Factor found: " + divisor +
+                                             " | Click Analyze for prime factors | " + startTime);
             QVERIFY(divisor.isEmpty() ? form->blCert && !form->blExit : form->blExit && form->blEven && form->blPrime);
         }
     }
@@ -221,7 +246,8 @@ private slots:
     // (97's two records are in tst_factor_analysis.)
     void analyzeRatiosMatchDivFraction()
     {
-        for (const auto &[number, bound, prime, interval] : QList<std::tuple<QString, std::uint64_t, bool, std::size_t>>{
+        for (const auto &[number, bound, prime, interval] :
+             QList<std::tuple<QString, std::uint64_t, bool, std::size_t>>{
                  {"1000000000039", 1000000, true, 100}, {"8999190000000000000000099991", 99989, false, 10000}}) {
             renew();
             const DecimalNum n = DecimalNum::fromText(number.toStdString());
@@ -229,7 +255,8 @@ private slots:
             QStringList records;
             for (double best = 1.0; std::uint64_t d : divisors)
                 if (const double f = fraction(d, n); f < best)
-                    records.prepend(qstr(signedText(double(d))) + ": " + qstr(DecimalNum::fromDouble(best = f).signedText()));
+                    records.prepend(qstr(signedText(double(d))) + ": " +
+                                    qstr(DecimalNum::fromDouble(best = f).signedText()));
             const std::size_t lastShown = (divisors.size() - 1) / interval * interval;
             QCOMPARE(run(*form, Mode::AnalyzeSearch, number), prime);
             QCOMPARE(FormDriver::lines(form->lsLMO), records);
@@ -252,7 +279,8 @@ private slots:
     {
         form->dv = 4;
         QVERIFY(run(*form, Mode::SeriesTest, "97") && form->dv == 5 && form->blPCD);
-        QCOMPARE(form->Label4->text() + " | " + FormDriver::lines(form->List1).join(""), QString("Evaluation complete. | 97 = 1 * 97"));
+        QCOMPARE(form->Label4->text() + " | " + FormDriver::lines(form->List1).join(""),
+                 QString("Evaluation complete. | 97 = 1 * 97"));
 
         renew();
         MessageBoxAnswerer boxes;
@@ -282,7 +310,8 @@ private slots:
         QTimer::singleShot(50, form.get(), [this] { QTest::keyClick(form.get(), Qt::Key_Escape); });
         QVERIFY(run(*form, Mode::AnalyzeSearch, kLongPrime));
         QVERIFY(form->blEsc && !form->Label1->text().contains(" is ") && form->List1->count() == 0);
-        QCOMPARE(form->Label4->text() + form->Label13->text(), QString("Process interrupted by user.Elapsed time: <1 sec"));
+        QCOMPARE(form->Label4->text() + form->Label13->text(),
+                 QString("Process interrupted by user.Elapsed time: <1 sec"));
 
         renew();
         QTimer::singleShot(0, form.get(), [this] { QTest::keyClick(form.get(), Qt::Key_Escape); });

@@ -21,7 +21,10 @@
 namespace {
 
 using Lines = QStringList;
-QString confirmAbove(const QString &n) { return "Primes greater than " + n + " will be generated until you press Esc."; }
+QString confirmAbove(const QString &n)
+{
+    return "Primes greater than " + n + " will be generated until you press Esc.";
+}
 const QString kEntryTwoQuestion = QStringLiteral(
     "Do you want to list primes beginning with 2?\r\nNext time, press the Shift key when you click this button.");
 const QByteArray kFileFor10 = " 2  ;  2\r\n 3  ;  1\r\n 5  ;  2\r\n 7  ;  2\r\n 11  ;  4\r\n";
@@ -35,7 +38,11 @@ QString savingNotice(const QString &path)
            ".\r\nDuring this time, the user interface will show minimal data to maximize performance."
            "\r\n(You can minimize the program.)\r\nTo stop and save the file, press the Esc key at any time.";
 }
-QByteArray contentsOf(const QString &path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : ""; }
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "";
+}
 
 // The `count` primes after `base` and the distance of each from the one before.
 std::pair<Lines, Lines> primesAfter(const QString &base, qsizetype count)
@@ -58,7 +65,9 @@ QString openEndedLayout(const QByteArray &bytes, const QString &base)
     QString layout = lines.back().isEmpty() ? "" : "?";
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QByteArray bare = " " + primes[i].toLatin1();
-        layout += lines[i] == bare + "\r" ? "N" : lines[i] == bare + "   ;    " + intervals[i].toLatin1() + "\r" ? "W" : "?";
+        layout += lines[i] == bare + "\r"                                          ? "N"
+                  : lines[i] == bare + "   ;    " + intervals[i].toLatin1() + "\r" ? "W"
+                                                                                   : "?";
     }
     return layout;
 }
@@ -75,7 +84,10 @@ std::pair<Lines, Lines> primesAfterUpTo(const QString &base, const QString &last
 }
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
-void rightClickFirst(LineListView *list) { QTest::mouseClick(list->viewport(), Qt::RightButton, {}, FormDriver::rowCenter(list, 0)); }
+void rightClickFirst(LineListView *list)
+{
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, FormDriver::rowCenter(list, 0));
+}
 
 }  // namespace
 
@@ -90,7 +102,10 @@ class GenerateTest : public QObject {
     QString pathOf(const QString &name) { return QDir(folder->path()).filePath(name); }
     Lines clipboardAndEntry() { return {clipboardText(), form().Text1->text()}; }
     Lines panel() { return {form().lbNo->text(), form().lbLMO->text(), form().lbLow->text()}; }
-    auto primeAfter(DecimalNum after) { return [this, after] { return form().blList && form().lcn > after; }; }
+    auto primeAfter(DecimalNum after)
+    {
+        return [this, after] { return form().blList && form().lcn > after; };
+    }
 
     // Types the number and clicks Generate with the keys held, released after the run.
     void generate(const QString &number, const QList<Qt::Key> &held = {})
@@ -104,7 +119,8 @@ class GenerateTest : public QObject {
     }
     bool idleAfterRun()
     {
-        return !(form().blRunning || form().blList || form().blPrint || form().blPlus || form().blEsc || form().Text1->isReadOnly());
+        return !(form().blRunning || form().blList || form().blPrint || form().blPlus || form().blEsc ||
+                 form().Text1->isReadOnly());
     }
 
 private slots:
@@ -136,7 +152,8 @@ private slots:
         QFETCH(int, primes);
         generate(QTest::currentDataTag());
         const auto [expected, intervals] = primesAfter("1", primes);
-        QCOMPARE(driver->boxes.texts() + driver->results() + driver->ratios(), expected + Lines{"2"} + intervals.mid(1));
+        QCOMPARE(driver->boxes.texts() + driver->results() + driver->ratios(),
+                 expected + Lines{"2"} + intervals.mid(1));
         QTEST(panel() << form().Label1->text(), "panel");
         QCOMPARE(form().Label4->text(), QString("Generating primes complete."));
         QVERIFY(form().List1->currentRow() == primes - 1 && idleAfterRun());
@@ -149,7 +166,8 @@ private slots:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<bool>("shift");  // without Shift, entry 2 asks first
-        for (const QString &number : Lines{"2", "10", "11", kProvenStart, "1000000000000000000000000000", "9999999999999999999999999999"})
+        for (const QString &number :
+             Lines{"2", "10", "11", kProvenStart, "1000000000000000000000000000", "9999999999999999999999999999"})
             QTest::newRow(qPrintable(number)) << number << true;
         QTest::newRow("2, OK to the question") << "2" << false;
     }
@@ -159,19 +177,21 @@ private slots:
         QFETCH(bool, shift);
         LineListView *list = form().List1;
         QString copied, selected, entryAfterClicks;
-        driver->when([&] { return form().blList && list->model()->rowCount() >= 3; }, [&] {
-            QTest::keyClick(list, Qt::Key_C);
-            copied = clipboardText();
-            rightClickFirst(list);
-            driver->click(form().cmdList);
-            entryAfterClicks = form().Text1->text();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
-            selected = list->selectedLine().value_or("");
-            QTest::keyClick(list, Qt::Key_P);
-            driver->pressEsc();
-        });
+        driver->when([&] { return form().blList && list->model()->rowCount() >= 3; },
+                     [&] {
+                         QTest::keyClick(list, Qt::Key_C);
+                         copied = clipboardText();
+                         rightClickFirst(list);
+                         driver->click(form().cmdList);
+                         entryAfterClicks = form().Text1->text();
+                         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+                         selected = list->selectedLine().value_or("");
+                         QTest::keyClick(list, Qt::Key_P);
+                         driver->pressEsc();
+                     });
         generate(number, shift ? QList{Qt::Key_Shift} : QList<Qt::Key>{});
-        QCOMPARE(driver->boxes.texts() << entryAfterClicks, (shift ? Lines{} : Lines{kEntryTwoQuestion}) << confirmAbove(number) << number);
+        QCOMPARE(driver->boxes.texts() << entryAfterClicks, (shift ? Lines{} : Lines{kEntryTwoQuestion})
+                                                                << confirmAbove(number) << number);
         // Both lists hold consecutive primes and their intervals; each is
         // emptied whenever it passes 32000 lines.
         const auto [primes, intervals] = primesAfterUpTo(number, driver->results().back());
@@ -196,11 +216,17 @@ private slots:
         LineListView *list = form().List1;
         QGuiApplication::clipboard()->setText("kept");
         form().Text1->setText("5");
-        struct Step { Qt::Key key; Qt::KeyboardModifiers modifiers; int row; Lines after; };
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int row;
+            Lines after;
+        };
         const QString whole = "\r\n91 = 7 * 13\r\nPrime Factors:\r\n97\r\nSum of Factors: 21";
-        for (const Step &step : {Step{Qt::Key_C, {}, -1, {"kept", "5"}}, Step{Qt::Key_C, Qt::ControlModifier, 2, {whole, "5"}},
-                                 Step{Qt::Key_F, {}, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, {}, 2, {"97", "5"}},
-                                 Step{Qt::Key_P, {}, 1, {"97", "5"}}, Step{Qt::Key_P, {}, 0, {"97", "91"}}}) {
+        for (const Step &step :
+             {Step{Qt::Key_C, {}, -1, {"kept", "5"}}, Step{Qt::Key_C, Qt::ControlModifier, 2, {whole, "5"}},
+              Step{Qt::Key_F, {}, 0, {"7 * 13", "5"}}, Step{Qt::Key_F, {}, 2, {"97", "5"}},
+              Step{Qt::Key_P, {}, 1, {"97", "5"}}, Step{Qt::Key_P, {}, 0, {"97", "91"}}}) {
             if (step.row >= 0 && list->count() == 0)
                 FormDriver::fill(list, {"91 = 7 * 13", "Prime Factors:", "97", "Sum of Factors: 21"});
             list->setCurrentRow(step.row);
@@ -244,7 +270,8 @@ private slots:
         std::function<void()> pressZReleaseZEsc = [&] {
             const QByteArray bytes = contentsOf(path);  // its last line the last prime found
             wholeAtPump << (bytes.endsWith("\r\n") &&
-                            bytes.chopped(2).split('\n').back().split(' ').value(1).toStdString() == form().lcn.trimmedText());
+                            bytes.chopped(2).split('\n').back().split(' ').value(1).toStdString() ==
+                                form().lcn.trimmedText());
             if (wholeAtPump.size() == 3)
                 return driver->pressEsc();
             QTest::keyEvent(wholeAtPump.size() == 1 ? QTest::Press : QTest::Release, driver->form.get(), Qt::Key_Z);
@@ -255,8 +282,9 @@ private slots:
         QCOMPARE(driver->boxes.texts(), Lines{savingNotice(path)});
         const QString layout = openEndedLayout(contentsOf(path), kProvenStart);
         QVERIFY2(QRegularExpression("^W+N+W+$").match(layout).hasMatch(), qPrintable(layout.left(200)));
-        QCOMPARE((Lines{form().Label1->text(), form().Label4->text()}),
-                 (Lines{" " + QString::number(layout.size()) + " Primes Saved", "File +" + kProvenStart + ".txt saved."}));
+        QCOMPARE(
+            (Lines{form().Label1->text(), form().Label4->text()}),
+            (Lines{" " + QString::number(layout.size()) + " Primes Saved", "File +" + kProvenStart + ".txt saved."}));
         QCOMPARE(wholeAtPump, (QList<bool>{true, true, true}));
     }
 
@@ -278,7 +306,8 @@ private slots:
         for (const auto &box : driver->boxes.seen())
             QCOMPARE(box.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         generate("10", {Qt::Key_Control});
-        QCOMPARE(driver->boxes.texts().mid(2) << contentsOf(path) << opened, (Lines{overwrite, savingNotice(path), kFileFor10, path}));
+        QCOMPARE(driver->boxes.texts().mid(2) << contentsOf(path) << opened,
+                 (Lines{overwrite, savingNotice(path), kFileFor10, path}));
     }
 
     // The file is made exactly as long as wanted while the run writes it: the
@@ -300,8 +329,9 @@ private slots:
         });
         generate(kProvenStart, {Qt::Key_Control, Qt::Key_Shift});
         QCOMPARE(QFileInfo(pathOf(name)).size(), size);
-        const QString tooLarge = "File " + name + " has been saved to " + QDir::toNativeSeparators(folder->path()) +
-                                 ".\r\nThis file is too large for Notepad. You should open this file using an advanced text editor.";
+        const QString tooLarge =
+            "File " + name + " has been saved to " + QDir::toNativeSeparators(folder->path()) +
+            ".\r\nThis file is too large for Notepad. You should open this file using an advanced text editor.";
         QCOMPARE(driver->boxes.texts().mid(1) << opened, Lines{size <= 5000000 ? pathOf(name) : tooLarge});
     }
 
@@ -321,7 +351,8 @@ private slots:
         QCOMPARE(driver->boxes.texts() << opened << form().Label4->text(),
                  (Lines{savingNotice(path), "File too large", "Saving primes to file... click Esc to stop."}));
         QVERIFY(contentsOf(path).size() == 4096 && contentsOf(path).startsWith(kFileFor10));
-        QVERIFY(!form().Label1->text().contains("Saved") && !form().blRunning && driver->boxes.seen()[1].icon == QMessageBox::NoIcon);
+        QVERIFY(!form().Label1->text().contains("Saved") && !form().blRunning &&
+                driver->boxes.seen()[1].icon == QMessageBox::NoIcon);
         const qulonglong shown = form().lbLMO->text().trimmed().toULongLong();  // the candidate that failed
         QVERIFY2(shown > 300 && shown < 100000, qPrintable(form().lbLMO->text()));
     }

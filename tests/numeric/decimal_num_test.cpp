@@ -43,13 +43,20 @@ struct OperandSource {
         // clang-format on
         const auto bits = unsigned(below(97));
         switch (below(4)) {
-        case 0: return special[below(std::size(special))];
-        case 1: return bits == 0 ? 0 : ((uint128(rng_()) << 64) | rng_()) >> (128 - bits);
-        case 2: return (below(1000) * 10 + (below(2) ? 5 : 0)) * pow10(int(below(25)));  // trailing 5 or zeros
-        default: return rng_() % 1000;
+        case 0:
+            return special[below(std::size(special))];
+        case 1:
+            return bits == 0 ? 0 : ((uint128(rng_()) << 64) | rng_()) >> (128 - bits);
+        case 2:
+            return (below(1000) * 10 + (below(2) ? 5 : 0)) * pow10(int(below(25)));  // trailing 5 or zeros
+        default:
+            return rng_() % 1000;
         }
     }
-    DecimalNum operand() { return DecimalNum::fromParts(coefficient(), below(3) == 0 ? 0 : int(below(29)), below(2) == 0); }
+    DecimalNum operand()
+    {
+        return DecimalNum::fromParts(coefficient(), below(3) == 0 ? 0 : int(below(29)), below(2) == 0);
+    }
     std::uint64_t below(std::uint64_t n) { return rng_() % n; }
 };
 
@@ -62,7 +69,8 @@ TEST(DecimalNum, FollowsTheModel)
         const DecimalNum a = source.operand();
         // Often a value next to a at one place less, equal when a ends in 0.
         const DecimalNum b = i % 4 ? source.operand()
-                                   : DecimalNum::fromParts(a.coefficient() / 10, a.scale() - (a.scale() > 0), a.isNegative());
+                                   : DecimalNum::fromParts(a.coefficient() / 10, a.scale() - (a.scale() > 0),
+                                                           a.isNegative());
         const auto pair = [&] { return ref::describe(a) + " and " + ref::describe(b); };  // only on failure
         ASSERT_EQ(outcome([&] { return a + b; }), expected(ref::expectedSum(a, b))) << pair();
         ASSERT_EQ(outcome([&] { return a - b; }), expected(ref::expectedSum(a, b, true))) << pair();
@@ -78,7 +86,8 @@ TEST(DecimalNum, FollowsTheModel)
 
 TEST(DecimalNum, EdgesOfTheLimitsAndRounding)
 {
-    const std::tuple<const char *, char, const char *, const char *> rows[] = {  // a op b, result; f: a.integerPart()
+    const std::tuple<const char *, char, const char *, const char *> rows[] = {
+        // a op b, result; f: a.integerPart()
         {"9999999999999999999999999999", '+', "1", "+10000000000000000000000000000e-0"},
         {"79228162514264337593543950335", '+', "1", "Overflow"},
         {"-79228162514264337593543950335", '-', "1", "Overflow"},
@@ -133,7 +142,8 @@ TEST(DecimalNum, ParsesText)
             text += std::string(n == wholeSize, '.') + char('0' + source.below(10));
         const auto wanted = ref::roundToLargestScale(ref::parse(text), std::min(28, places));
         ASSERT_EQ(outcome([&] { return DecimalNum::fromText(text); }),
-                  wholeSize + places == 0 ? "Type mismatch" : expected(wanted)) << text;
+                  wholeSize + places == 0 ? "Type mismatch" : expected(wanted))
+            << text;
     }
 }
 
@@ -150,7 +160,11 @@ TEST(DecimalNum, TextForms)
     // clang-format on
     for (const auto &[text, places, form] : rows) {
         const DecimalNum v = DecimalNum::fromText(text);
-        EXPECT_EQ(places > 0 ? v.fixedPattern(places, '.') : places == 0 ? v.signedText() : v.trimmedText(), form) << text;
+        EXPECT_EQ(places > 0    ? v.fixedPattern(places, '.')
+                  : places == 0 ? v.signedText()
+                                : v.trimmedText(),
+                  form)
+            << text;
     }
     EXPECT_EQ(pattern17(DecimalNum::fromText("0.25"), ','), ",25000000000000000");
     EXPECT_EQ(pattern19(DecimalNum::fromText("0.25"), '.'), ".2500000000000000000");
@@ -168,8 +182,12 @@ TEST(DoubleConversion, FifteenSignificantDigits)
         {INFINITY, 'd', "Overflow"}, {NAN, 'd', "Overflow"}};
     // clang-format on
     for (const auto &[value, form, text] : rows)
-        EXPECT_EQ(form == 's' ? signedText(value) : form == 't' ? trimmedText(value) : form == 'p' ? plainText(value, ',')
-                  : outcome([v = value] { return DecimalNum::fromDouble(v); }), text) << value;
+        EXPECT_EQ(form == 's'   ? signedText(value)
+                  : form == 't' ? trimmedText(value)
+                  : form == 'p' ? plainText(value, ',')
+                                : outcome([v = value] { return DecimalNum::fromDouble(v); }),
+                  text)
+            << value;
 
     // Random doubles against printf's correctly rounded 15 digits.
     std::mt19937_64 rng(8);
@@ -185,8 +203,10 @@ TEST(DoubleConversion, FifteenSignificantDigits)
         // The same value as the rounded digits; the scale may differ.
         const auto model = ref::roundToLargestScale(ref::parse(digits), DecimalNum::kMaxScale);
         const std::string actual = outcome([v] { return DecimalNum::fromDouble(v); });
-        ASSERT_TRUE(model ? actual != "Overflow" && ref::compare(ref::parse(actual), ref::parse(ref::describe(*model))) == 0
-                          : actual == "Overflow") << v;
+        ASSERT_TRUE(model ? actual != "Overflow" &&
+                                ref::compare(ref::parse(actual), ref::parse(ref::describe(*model))) == 0
+                          : actual == "Overflow")
+            << v;
     }
 }
 

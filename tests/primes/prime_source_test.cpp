@@ -47,7 +47,8 @@ TEST_P(PrimeSourceWindow, YieldsExactlyThePrimes)
     primes::PrimeSource source(first - 1, last);
     for (uint128 p = source.next(); p != 0 && p <= last; p = source.next())
         yielded.push_back(p);
-    EXPECT_TRUE(!expected.empty() && yielded == expected) << yielded.size() << " primes yielded, " << expected.size() << " expected";
+    EXPECT_TRUE(!expected.empty() && yielded == expected)
+        << yielded.size() << " primes yielded, " << expected.size() << " expected";
     EXPECT_TRUE(last < primes::kLimit || (source.next() == 0 && source.next() == 0));
 }
 

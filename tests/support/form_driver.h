@@ -9,14 +9,18 @@
 #include <functional>
 #include <memory>
 
-#include "ui/line_list_view.h"
 #include "ui/form1.h"
+#include "ui/line_list_view.h"
 
 // Answers the program's modal message boxes during a test and records them.
 // Each box gets the next queued answer, or OK when none is queued.
 class MessageBoxAnswerer {
 public:
-    struct Seen { QString title, text; QMessageBox::Icon icon; QMessageBox::StandardButtons buttons; };
+    struct Seen {
+        QString title, text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
 
     MessageBoxAnswerer()
     {
@@ -48,11 +52,19 @@ private:
 // a test runs only on purpose.
 class FormDriver {
 public:
-    FormDriver() : form(std::make_unique<Form1>()) { form->show(); form->activateWindow(); }
+    FormDriver() : form(std::make_unique<Form1>())
+    {
+        form->show();
+        form->activateWindow();
+    }
 
     bool ready() { return QTest::qWaitForWindowActive(form.get()); }
     // Types a number and clicks a command button; returns when the command has ended.
-    void run(QPushButton *button, const QString &number) { form->Text1->setText(number); click(button); }
+    void run(QPushButton *button, const QString &number)
+    {
+        form->Text1->setText(number);
+        click(button);
+    }
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     void pressEsc() { QTest::keyClick(form.get(), Qt::Key_Escape); }
 
@@ -82,7 +94,10 @@ public:
         for (const QString &text : texts)
             list->addItem(text);
     }
-    static QPoint rowCenter(LineListView *list, int row) { return list->visualRect(list->model()->index(row, 0)).center(); }
+    static QPoint rowCenter(LineListView *list, int row)
+    {
+        return list->visualRect(list->model()->index(row, 0)).center();
+    }
     QStringList results() const { return lines(form->List1); }
     QStringList ratios() const { return lines(form->lsLMO); }
 

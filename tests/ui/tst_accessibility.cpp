@@ -28,7 +28,8 @@ class AccessibilityTest : public QObject {
         QStringList names;
         for (int i = 0; i < listItems->childCount(); ++i) {
             QAccessibleInterface *item = listItems->child(i);
-            if (item->role() != QAccessible::ListItem || listItems->indexOfChild(item) != i || item->parent() != listItems)
+            if (item->role() != QAccessible::ListItem || listItems->indexOfChild(item) != i ||
+                item->parent() != listItems)
                 return {QString("item %1 is no list item in its place").arg(i)};
             names << item->text(QAccessible::Name);
         }
@@ -55,7 +56,8 @@ private slots:
                 QCOMPARE(itemNames(list), FormDriver::lines(list));
             }
         }
-        const QAccessible::Id lastLine = QAccessible::uniqueId(accessible(form->lsLMO)->child(form->lsLMO->count() - 1));
+        const QAccessible::Id lastLine =
+            QAccessible::uniqueId(accessible(form->lsLMO)->child(form->lsLMO->count() - 1));
         QTest::keyClick(form->Text1, Qt::Key_Delete);
         QVERIFY(accessible(form->List1)->childCount() == 0 && !QAccessible::accessibleInterface(lastLine));
     }
@@ -101,7 +103,9 @@ private slots:
     // is named by its own text, none when it has none.
     void controlsAreNamedForWhatTheyHold()
     {
-        struct Step { const char *command, *number, *ratioList, *bestBox; };
+        struct Step {
+            const char *command, *number, *ratioList, *bestBox;
+        };
         const Step steps[]{
             {nullptr, nullptr, "Divisor Ratios", "Best:"},
             {"cmdAnalyze", "360", "Divisor Ratios", "Best nonfactors:"},
@@ -117,7 +121,8 @@ private slots:
             QVERIFY2(nameOf(form->lsLMO) == step.ratioList, qPrintable(after + ": " + nameOf(form->lsLMO)));
             QVERIFY2(nameOf(form->lbNo) == step.bestBox, qPrintable(after + ": " + nameOf(form->lbNo)));
             for (QLabel *label : form->findChildren<QLabel *>())
-                QVERIFY2(nameOf(label) == label->text(), qPrintable(after + ": " + label->objectName() + " " + nameOf(label)));
+                QVERIFY2(nameOf(label) == label->text(),
+                         qPrintable(after + ": " + label->objectName() + " " + nameOf(label)));
         }
         QCOMPARE(form->Frame1->title(), "Intervals");
     }
@@ -135,20 +140,39 @@ private slots:
             {"Label4", "progress and status"},
             {"Label13", "start or elapsed time"},
         };
-        struct Step { const char *command, *number; Descriptions fields; };
+        struct Step {
+            const char *command, *number;
+            Descriptions fields;
+        };
         const Step steps[]{
-            {"cmdList", "1000", {{"Label1", "result"}, {"lbLow", "smallest interval"}, {"lbNo", "largest interval"},
-                                 {"lbOf", "unused for intervals"}, {"lbLMO", "prime after the largest interval"}}},
-            {"cmdAnalyze", "360", {{"Label1", "result for 360"}, {"lbCR", "fraction of the latest quotient"},
-                                   {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
-                                   {"lbLMO", "fraction of the best divisor"}}},
-            {"cmdTest", "97", {{"Label1", "result for 97"}, {"lbCR", "fraction of the latest quotient"},
-                               {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
-                               {"lbLMO", "fraction of the best divisor"}}},
-            {"cmdTest", "1000000007", {{"Label1", "result for 1000000007"},
-                                       {"lbCR", "fraction of the latest quotient, divisor %1"},
-                                       {"lbNo", "best divisor"}, {"lbOf", "number of best divisors"},
-                                       {"lbLMO", "fraction of the best divisor"}}},
+            {"cmdList",
+             "1000",
+             {{"Label1", "result"},
+              {"lbLow", "smallest interval"},
+              {"lbNo", "largest interval"},
+              {"lbOf", "unused for intervals"},
+              {"lbLMO", "prime after the largest interval"}}},
+            {"cmdAnalyze",
+             "360",
+             {{"Label1", "result for 360"},
+              {"lbCR", "fraction of the latest quotient"},
+              {"lbNo", "best divisor"},
+              {"lbOf", "number of best divisors"},
+              {"lbLMO", "fraction of the best divisor"}}},
+            {"cmdTest",
+             "97",
+             {{"Label1", "result for 97"},
+              {"lbCR", "fraction of the latest quotient"},
+              {"lbNo", "best divisor"},
+              {"lbOf", "number of best divisors"},
+              {"lbLMO", "fraction of the best divisor"}}},
+            {"cmdTest",
+             "1000000007",
+             {{"Label1", "result for 1000000007"},
+              {"lbCR", "fraction of the latest quotient, divisor %1"},
+              {"lbNo", "best divisor"},
+              {"lbOf", "number of best divisors"},
+              {"lbLMO", "fraction of the best divisor"}}},
         };
         const QStringList captions{"Label12", "Label14"};
         for (const Step &step : steps) {

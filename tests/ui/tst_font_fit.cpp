@@ -37,7 +37,9 @@ QString widestTimeOfDay(const QLocale &locale, const QFontMetrics &metrics)
 // Where a control's text may run, in its parent's coordinates: inside the
 // line edit's frame, text margins and the 2 px it keeps free either side, or
 // inside the label's contents rectangle, margin and indent.
-struct Span { int left, right; };
+struct Span {
+    int left, right;
+};
 
 Span textArea(const QWidget *control)
 {
@@ -45,8 +47,10 @@ Span textArea(const QWidget *control)
     if (const auto *edit = qobject_cast<const QLineEdit *>(control)) {
         QStyleOptionFrame option;
         option.initFrom(edit);
-        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
-        contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                                            : 0;
+        contents = edit->style()
+                       ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
                        .marginsRemoved(edit->textMargins())
                        .adjusted(2, 0, -2, 0);
     } else {
@@ -89,7 +93,10 @@ class FontFitTest : public QObject {
 
     QWidget *control(const QString &name) const { return form->findChild<QWidget *>(name); }
 
-    QString digits(const QString &name, int count) const { return QString(count, widestDigit(control(name)->fontMetrics())); }
+    QString digits(const QString &name, int count) const
+    {
+        return QString(count, widestDigit(control(name)->fontMetrics()));
+    }
 
 private slots:
     void init() { form = std::make_unique<Form1>(); }
@@ -141,7 +148,10 @@ private slots:
         const Span span = textSpan(shown, text);
         QVERIFY2(room.left <= span.left && span.right <= room.right,
                  qPrintable(QStringLiteral("\"%1\" is %2 px wide, %3 has %4 px")
-                                .arg(text).arg(span.right - span.left).arg(name).arg(room.right - room.left)));
+                                .arg(text)
+                                .arg(span.right - span.left)
+                                .arg(name)
+                                .arg(room.right - room.left)));
     }
 
     // A label that may hold a text wider than itself keeps its own font for
@@ -160,7 +170,8 @@ private slots:
                 QFont larger = label->fontFor(text);
                 QVERIFY2(fits(larger, text), qPrintable(text));
                 larger.setPointSizeF(larger.pointSizeF() + 0.25);
-                QVERIFY2(label->fontFor(text) == label->font() ? fits(label->font(), text) : !fits(larger, text), qPrintable(text));
+                QVERIFY2(label->fontFor(text) == label->font() ? fits(label->font(), text) : !fits(larger, text),
+                         qPrintable(text));
             }
             QVERIFY(label->fontFor(" " + digits(name, 28) + suffix) != label->font());
         }

@@ -16,7 +16,9 @@ const QString kRefused = "Value cannot be evaluated.";
 
 // How a text gets into the entry box, what the box then holds and has
 // selected, and the message that refuses it, if any.
-struct EntryRow { QString how, input, text, selected, refusal; };
+struct EntryRow {
+    QString how, input, text, selected, refusal;
+};
 Q_DECLARE_METATYPE(EntryRow)
 
 // The window, its entry box, keys and mouse, and the commands as a frame:
@@ -45,7 +47,8 @@ class WindowTest : public QObject {
                 if (width > widest)
                     std::tie(widest, widestLine) = std::pair(width, lines->index(row, 0));
             }
-            const int extent = widestLine.isValid() ? widest + form->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+            const int extent = widestLine.isValid() ? widest + form->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                                                    : 0;
             QCOMPARE(QPoint(list->horizontalExtent(), list->horizontalScrollBar()->maximum()),
                      QPoint(extent, std::max(0, extent - list->viewport()->width())));
             if (!widestLine.isValid())
@@ -73,7 +76,12 @@ class WindowTest : public QObject {
     }
 
 private slots:
-    void init() { ui = std::make_unique<FormDriver>(); form = ui->form.get(); QVERIFY(ui->ready()); }
+    void init()
+    {
+        ui = std::make_unique<FormDriver>();
+        form = ui->form.get();
+        QVERIFY(ui->ready());
+    }
     void cleanup() { ui.reset(); }
 
     // The window's frame, its entry box and lists under the mouse, and its keys.
@@ -96,7 +104,8 @@ private slots:
         // A click inside the text selects it all; a click past its end leaves the caret there.
         QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(form->Text1->width() - 2, 10));
         QVERIFY(!form->Text1->hasSelectedText());
-        QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(form->Text1->fontMetrics().horizontalAdvance("123") + 4, 10));
+        QTest::mouseClick(form->Text1, Qt::LeftButton, {},
+                          QPoint(form->Text1->fontMetrics().horizontalAdvance("123") + 4, 10));
         QCOMPARE(form->Text1->selectedText(), QString("123456"));
 
         // A right-click, single or double, leaves a list's selection alone.
@@ -156,8 +165,8 @@ private slots:
         QTest::newRow("dropped line") << EntryRow{"drop", "\t0042\r\n", "42", "", ""};
         QTest::newRow("break inside") << EntryRow{"drop", "4\r\n2", "4\r\n2", "2", kRefused};
         QTest::newRow("28 digits") << EntryRow{"paste", QString(28, u'9'), QString(28, u'9'), "", ""};
-        QTest::newRow("29 characters")
-            << EntryRow{"paste", QString(29, u'x'), QString(29, u'x'), "x", "Number exceeds Zorvelan's maximum (28 digits)."};
+        QTest::newRow("29 characters") << EntryRow{"paste", QString(29, u'x'), QString(29, u'x'), "x",
+                                                   "Number exceeds Zorvelan's maximum (28 digits)."};
         for (const char *text : {"Enter a number", "1", "-7", "+7", "7.0", ".5", "3*5"})
             QTest::addRow("refused %s", text) << EntryRow{"paste", text, text, "", kRefused};
     }
@@ -172,8 +181,9 @@ private slots:
         QDropEvent drop({5, 5}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
         QGuiApplication::clipboard()->setText(row.input);
         row.how == "type" ? QTest::keyClicks(form->Text1, row.input)
-        : row.how == "drop" ? void(QApplication::sendEvent(form->Text1, &enter) && QApplication::sendEvent(form->Text1, &drop))
-                            : form->Text1->paste();
+        : row.how == "drop"
+            ? void(QApplication::sendEvent(form->Text1, &enter) && QApplication::sendEvent(form->Text1, &drop))
+            : form->Text1->paste();
         QCOMPARE(form->Text1->text(), row.text);
         QCOMPARE(form->Text1->selectedText(), row.selected);
         QVERIFY(form->Label1->text().isEmpty() && form->ValidEntry() == row.refusal.isEmpty());
@@ -194,13 +204,20 @@ private slots:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("line");
         const QString prime = "1273686058795523552920593173";
-        QTest::newRow("Quick Test") << "cmdTest" << "9999999999999999999999999997" << "Click Analyze for prime factors";
-        QTest::newRow("Analyze 19 digits") << "cmdAnalyze" << "2305843008139952128"
-                                           << "2305843008139952128 = " + QStringList(30, "2").join(" * ") + " * 2147483647";
+        QTest::newRow("Quick Test") << "cmdTest"
+                                    << "9999999999999999999999999997"
+                                    << "Click Analyze for prime factors";
+        QTest::newRow("Analyze 19 digits")
+            << "cmdAnalyze"
+            << "2305843008139952128"
+            << "2305843008139952128 = " + QStringList(30, "2").join(" * ") + " * 2147483647";
         QTest::newRow("Analyze 28-digit prime") << "cmdAnalyze" << prime << prime + " = 1 * " + prime;
-        QTest::newRow("Analyze 28 digits") << "cmdAnalyze" << "1200000002531510000838620587"
+        QTest::newRow("Analyze 28 digits") << "cmdAnalyze"
+                                           << "1200000002531510000838620587"
                                            << "1200000002531510000838620587 = 30000000012347 * 40000000067921";
-        QTest::newRow("Generate") << "cmdList" << "30000" << "3";
+        QTest::newRow("Generate") << "cmdList"
+                                  << "30000"
+                                  << "3";
     }
     void commandsEndIdleWithWholeLines()
     {
@@ -225,28 +242,38 @@ private slots:
         ui->when([&] { return form->blFactorize && !form->blPrime; }, [&] { ui->pressEsc(); });
         // Also stops the first run, should its divisor walk start all the same.
         ui->when([&] { return ui->results().contains("All Factors:"); },
-                 [&] { ui->click(form->cmdTest); ui->click(form->cmdAnalyze); ui->pressEsc(); });
+                 [&] {
+                     ui->click(form->cmdTest);
+                     ui->click(form->cmdAnalyze);
+                     ui->pressEsc();
+                 });
         ui->run(form->cmdAnalyze, "200000000000000000078");  // 2 * (10^20 + 39)
         QCOMPARE(ui->results(), QStringList({"Prime Factors:", "200000000000000000078 = 2 * 100000000000000000039"}));
         QVERIFY(form->Label4->text() == "Process interrupted by user." && idle());
         ui->run(form->cmdAnalyze, "1073741824000039728447488");  // 2^30 * (10^15 + 37): the walk would go to 10^12
         QCOMPARE(ui->results().mid(2, 3), (QStringList{"All Factors:", "1", "2"}));
-        QVERIFY(!ui->results().last().startsWith("Total Divisors") && form->Label4->text() == "Process interrupted by user.");
+        QVERIFY(!ui->results().last().startsWith("Total Divisors") &&
+                form->Label4->text() == "Process interrupted by user.");
         QVERIFY(!form->blEsc && form->isVisible() && idle());
 
         // A list of millions of lines scrolls while it fills; Esc keeps the divisors listed so far.
         const QString number = "9593805043129459383903672000";
         int topRow = 0;
-        ui->when([&] { return form->List1->count() > 2000000; }, [&] {
-            for (Qt::Key key : {Qt::Key_Home, Qt::Key_PageDown, Qt::Key_End})
-                QTest::keyClick(form->List1, key);
-            topRow = form->List1->indexAt(QPoint(0, 0)).row();
-            ui->pressEsc();
-        });
+        ui->when([&] { return form->List1->count() > 2000000; },
+                 [&] {
+                     for (Qt::Key key : {Qt::Key_Home, Qt::Key_PageDown, Qt::Key_End})
+                         QTest::keyClick(form->List1, key);
+                     topRow = form->List1->indexAt(QPoint(0, 0)).row();
+                     ui->pressEsc();
+                 });
         ui->run(form->cmdAnalyze, number);
         const int listed = form->List1->count();
         QVERIFY(topRow > 1999000 && listed > topRow && form->Label4->text() == "Process interrupted by user.");
-        const auto value = [](const QString &text) { uint128 v = 0; DecimalNum::fromText(text.toStdString()).toUInt128(v); return v; };
+        const auto value = [](const QString &text) {
+            uint128 v = 0;
+            DecimalNum::fromText(text.toStdString()).toUInt128(v);
+            return v;
+        };
         uint128 previous = 1;
         for (int row : {4, listed / 2, listed - 1}) {
             const uint128 divisor = value(form->List1->lineAt(row));
@@ -265,15 +292,19 @@ private slots:
         const QPoint factorLine = FormDriver::rowCenter(list, ui->results().indexOf("91 = 7 * 13"));
         const QPoint belowLastLine(4, list->viewport()->height() - 4);
         QVERIFY(!list->indexAt(belowLastLine).isValid());
-        for (const auto &[modifiers, at] : {std::pair{Qt::NoModifier, factorLine}, {Qt::NoModifier, belowLastLine},
-                                            {Qt::ControlModifier, factorLine}, {Qt::ControlModifier, belowLastLine}}) {
+        for (const auto &[modifiers, at] : {std::pair{Qt::NoModifier, factorLine},
+                                            {Qt::NoModifier, belowLastLine},
+                                            {Qt::ControlModifier, factorLine},
+                                            {Qt::ControlModifier, belowLastLine}}) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
-            QVERIFY2(list->selectedLine() == "91 = 7 * 13", qPrintable(QString("at (%1, %2) with %3").arg(at.x()).arg(at.y()).arg(modifiers)));
+            QVERIFY2(list->selectedLine() == "91 = 7 * 13",
+                     qPrintable(QString("at (%1, %2) with %3").arg(at.x()).arg(at.y()).arg(modifiers)));
         }
         QTest::keyClick(list, Qt::Key_F);
         form->Text1->setText("5");
         QTest::keyClick(list, Qt::Key_P);
-        QCOMPARE((QStringList{QGuiApplication::clipboard()->text(), form->Text1->text()}), (QStringList{"7 * 13", "91"}));
+        QCOMPARE((QStringList{QGuiApplication::clipboard()->text(), form->Text1->text()}),
+                 (QStringList{"7 * 13", "91"}));
     }
 
     // A failure in a command, or one that escapes its handler, is shown in a
@@ -286,7 +317,8 @@ private slots:
         const bool nothingListed = ui->results().isEmpty();
         // Thrown from a queued call: unwinding from a click would pass through
         // Qt's widget code, which is not built to unwind and leaks the event.
-        QMetaObject::invokeMethod(form, [] { throw std::runtime_error("Injected failure"); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            form, [] { throw std::runtime_error("Injected failure"); }, Qt::QueuedConnection);
         QCoreApplication::processEvents();
         QCOMPARE(ui->boxes.texts(), (QStringList{QString::fromUtf8(ConversionError().what()), "Injected failure"}));
         for (const MessageBoxAnswerer::Seen &box : ui->boxes.seen())
@@ -302,7 +334,10 @@ private slots:
         const QString path = folder.filePath("1000000000.txt");
         form->listFolder = folder.path();
         ui->when([&] { return QFileInfo::exists(path) && !QApplication::activeModalWidget(); }, [&] { form->close(); });
-        QTimer::singleShot(0, [&] { QTest::keyPress(form, Qt::Key_Control); ui->run(form->cmdList, "1000000000"); });
+        QTimer::singleShot(0, [&] {
+            QTest::keyPress(form, Qt::Key_Control);
+            ui->run(form->cmdList, "1000000000");
+        });
         QTimer::singleShot(60000, [] { QCoreApplication::exit(1); });  // should closing not quit
         QCOMPARE(QCoreApplication::exec(), 0);
         QFile file(path);
