@@ -3,11 +3,11 @@
 # shipped (warnings are errors), the Qt Test programs also on an X server
 # (Xvfb), once under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Qt-free tests under ThreadSanitizer; checks
-# the installed files and the Debian package, then fuzzes the number type and
-# the fast fraction for a bounded time.
+# the installed files and the Debian package, fuzzes the number type and
+# the fast fraction for a bounded time, and checks the formatting.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh clang libclang-rt-14-dev xvfb xauth
+scripts/deps.sh clang clang-format libclang-rt-14-dev xvfb xauth
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
@@ -44,4 +44,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 
 stage "Fuzz the number type"
 scripts/fuzz.sh "${ZORVELAN_FUZZ_SECONDS:-60}"
+stage "Check the formatting"
+git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' |
+  xargs -0 clang-format --dry-run --Werror
 stage "All passed"
