@@ -36,17 +36,22 @@ struct TextRun {
     int status = -1;
 };
 
-// Runs the program with no display; its standard output goes to `outPath`.
-TextRun runText(const QStringList &arguments, const QString &outPath, const QByteArray &input = {})
+// Starts the program with no display; its standard output goes to `outPath`.
+void startText(QProcess &program, const QStringList &arguments, const QString &outPath)
 {
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(name);
     program.setProcessEnvironment(environment);
     program.setStandardOutputFile(outPath);
-    const auto start = bench::Clock::now();
     program.start(QStringLiteral(ZORVELAN_EXECUTABLE), arguments);
+}
+
+TextRun runText(const QStringList &arguments, const QString &outPath, const QByteArray &input = {})
+{
+    QProcess program;
+    const auto start = bench::Clock::now();
+    startText(program, arguments, outPath);
     program.write(input);
     program.closeWriteChannel();
     program.waitForFinished(-1);
@@ -133,12 +138,7 @@ void reportRatio(const char *what, double text, double window, bool same)
 double peakMegabytesOfRun(const QStringList &arguments, const QString &outPath)
 {
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(name);
-    program.setProcessEnvironment(environment);
-    program.setStandardOutputFile(outPath);
-    program.start(QStringLiteral(ZORVELAN_EXECUTABLE), arguments);
+    startText(program, arguments, outPath);
     program.closeWriteChannel();
     QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
     double peak = 0;
