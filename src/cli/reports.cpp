@@ -9,7 +9,18 @@
 
 namespace {
 
-std::string utf8(const QString &text) { return text.toStdString(); }
+// A text as UTF-8 for the writers, converted once and not copied again:
+// reports hand millions of lines through here.
+class Utf8 {
+public:
+    explicit Utf8(const QString &text) : bytes_(text.toUtf8()) {}
+    operator std::string_view() const { return {bytes_.constData(), static_cast<std::size_t>(bytes_.size())}; }
+
+private:
+    QByteArray bytes_;
+};
+
+Utf8 utf8(const QString &text) { return Utf8(text); }
 
 // Lines of a list as a JSON array of strings, each handed on as it is
 // written: a list of millions never stands whole in the buffer.
